@@ -57,6 +57,9 @@ struct TKeyHash {
     }
 };
 
+// Why a value does not fit its field, or that it does.
+enum class TValidity { Valid, MissingRequired, TooLong, NotDigits, NotInDomain };
+
 struct TRule {
     TKey Key;
     QString Name;
@@ -91,7 +94,9 @@ public:
     void GetActiveRecs(std::vector<const TRec*>& RecList) const;
     void GetFinanceTypeList(QStringList& StrList) const;
 
-    bool StrIsValid(QStringView S, const TRule& Rule) const;
+    bool StrIsValid(QStringView S, const TRule& Rule) const { return Validity(S, Rule) == TValidity::Valid; }
+    // The first test of StrIsValid that the value fails.
+    TValidity Validity(QStringView S, const TRule& Rule) const;
 
     // Lookups that the model's own maps answer directly.
     const TFld* GetFld(const QString& FldID) const;
