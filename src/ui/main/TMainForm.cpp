@@ -1,0 +1,304 @@
+#include "TMainForm.h"
+
+#include "AppErrorGuard.h"
+#include "CommandBars.h"
+#include "FormatLoader.h"
+#include "FormatResource.h"
+#include "SettingsFile.h"
+#include "TAccountFilter.h"
+#include "TContent.h"
+#include "TFormat.h"
+#include "TMainStatusBar.h"
+#include "TPanelArea.h"
+#include "TPrompts.h"
+#include "TRecordPopup.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+QString FileCaption(const QString& currentFile, bool changed)
+{
+    const QString name = currentFile.isEmpty() ? QStringLiteral("Новый") : currentFile;
+    return QStringLiteral("UVO - ") + name + (changed ? QStringLiteral("*") : QString());
+}
+
+void CentreOnScreen(QWidget& window)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
+}
+
+}  // namespace
+
+TMainForm::TMainForm(std::optional<QByteArray> formatText, QWidget* parent)
+    : QMainWindow(parent), FFormatText(std::move(formatText))
+{
+    MainForm = this;
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+    if (MainForm == this)
+        MainForm = nullptr;
+}
+
+void TMainForm::FormCreate()
+{
+    FFormat = std::make_unique<TFormat>();
+    FContent = std::make_unique<TContent>(*FFormat);
+    CreateActions();
+    CreateComponents();
+    ConnectHandlers();
+    LoadSettings();
+    if (!LoadFormat()) {
+        EnterLimitedMode();
+        return;
+    }
+    SetRecsChanged(false);
+    FillSubMenu();
+    ShowContent(nullptr);
+}
+
+void TMainForm::FormDestroy()
+{
+    // The settings file is written at every orderly shutdown; a failure is
+    // reported and the shutdown goes on.
+    RunGuarded([this] { SaveSettings(); });
+    ClearView();  // the grids go before the records they show
+}
+
+void TMainForm::FormCloseQuery(bool& CanClose) { CanClose = CanLeaveFile(); }
+
+void TMainForm::CreateActions()
+{
+    using CommandBars::NewCommand;
+    actNew = NewCommand(this, "actNew", QStringLiteral("Создать пустой файл"), QStringLiteral("Создать пустой файл"),
+                        QStyle::SP_FileIcon, QKeySequence(Qt::CTRL | Qt::Key_N));
+    actNewRecs = NewCommand(this, "actNewRecs", QStringLiteral("Создать файл с записями"),
+                            QStringLiteral("Создать файл с записями"), QStyle::SP_FileDialogNewFolder);
+    actOpen = NewCommand(this, "actOpen", QStringLiteral("Открыть"), QStringLiteral("Открыть файл"),
+                         QStyle::SP_DialogOpenButton, QKeySequence(Qt::CTRL | Qt::Key_O));
+    actSave = NewCommand(this, "actSave", QStringLiteral("Сохранить"), QStringLiteral("Сохранить файл"),
+                         QStyle::SP_DialogSaveButton, QKeySequence(Qt::CTRL | Qt::Key_S));
+    actSave->setEnabled(false);
+    actSaveAs = NewCommand(this, "actSaveAs", QStringLiteral("Сохранить как"), QStringLiteral("Сохранить файл как"),
+                           QStyle::SP_DriveFDIcon);
+    actLoadFromDB = NewCommand(this, "actLoadFromDB", QStringLiteral("Загрузить из Fa#"),
+                               QStringLiteral("Загрузить данные из Fa#"), QStyle::SP_DriveNetIcon,
+                               QKeySequence(Qt::CTRL | Qt::Key_D));
+    actSettings = NewCommand(this, "actSettings", QStringLiteral("Настройки"), QStringLiteral("Настройки"),
+                             QStyle::SP_FileDialogDetailedView);
+    actCollapse = NewCommand(this, "actCollapse", QStringLiteral("Свернуть всё"), QStringLiteral("Свернуть всё"),
+                             QStyle::SP_TitleBarShadeButton);
+    actExpand = NewCommand(this, "actExpand", QStringLiteral("Развернуть всё"), QStringLiteral("Развернуть всё"),
+                           QStyle::SP_TitleBarUnshadeButton);
+    actExit = NewCommand(this, "actExit", QStringLiteral("Выход"), QStringLiteral("Закрыть"),
+                         QStyle::SP_DialogCloseButton);
+}
+
+void TMainForm::CreateComponents()
+{
+    setWindowTitle(QStringLiteral("UVO"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    ToolBar = addToolBar(QStringLiteral("ToolBar"));
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setMovable(false);
+    ToolBar->setFixedHeight(24);
+    ToolBar->setIconSize(QSize(16, 16));
+    cbFilter = new QComboBox(ToolBar);
+    FFilter = std::make_unique<TAccountFilter>(*cbFilter);
+    CommandBars::FillMenus(*this);
+    CommandBars::FillToolBar(*this);
+
+    auto* client = new QWidget(this);
+    auto* column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    PanelGroup = new TPanelArea(client);
+    ScrollBar = new QScrollBar(Qt::Horizontal, client);
+    ScrollBar->setObjectName(QStringLiteral("ScrollBar"));
+    ScrollBar->setFixedHeight(17);
+    // A range of 0 to 104 with a page of 4 leaves the positions 0 to 101.
+    ScrollBar->setRange(0, 104 - 4 + 1);
+    ScrollBar->setPageStep(4);
+    column->addWidget(PanelGroup, 1);
+    column->addWidget(ScrollBar);
+    setCentralWidget(client);
+
+    StatusBar = new TMainStatusBar(this);
+    setStatusBar(StatusBar);
+    mnVTPopup = new TRecordPopup(this);
+
+    resize(1435, 888);
+    CentreOnScreen(*this);
+}
+
+void TMainForm::ConnectHandlers()
+{
+    const auto bind = [this](QAction* action, void (TMainForm::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
+    };
+    bind(actNew, &TMainForm::actNewExecute);
+    bind(actNewRecs, &TMainForm::actNewRecsExecute);
+    bind(actOpen, &TMainForm::actOpenExecute);
+    bind(actSave, &TMainForm::actSaveExecute);
+    bind(actSaveAs, &TMainForm::actSaveAsExecute);
+    bind(actLoadFromDB, &TMainForm::actLoadFromDBExecute);
+    bind(actSettings, &TMainForm::actSettingsExecute);
+    bind(actCollapse, &TMainForm::actCollapseExecute);
+    bind(actExpand, &TMainForm::actExpandExecute);
+    bind(actExit, &TMainForm::actExitExecute);
+    connect(cbFilter, &QComboBox::activated, this, [this] { RunGuarded([this] { cbFilterSelect(); }); });
+    connect(PanelGroup, &TPanelArea::PopupRequested, this, &TMainForm::mnVTPopupPopup);
+    connect(mnVTPopup, &TRecordPopup::AddRecChosen, this,
+            [this](const QString& RecID) { RunGuarded([&] { mnSubAddRecClick(RecID); }); });
+}
+
+void TMainForm::EnterLimitedMode()
+{
+    FLimitedMode = true;
+    for (QAction* action : {actNew, actNewRecs, actOpen, actSave, actSaveAs, actLoadFromDB, actSettings, actCollapse,
+                            actExpand, actExit})
+        action->setEnabled(false);
+    ScrollBar->setEnabled(false);
+    cbFilter->setEnabled(false);
+    PanelGroup->setEnabled(false);  // so the record menu cannot open
+    actSettings->setEnabled(true);
+    actExit->setEnabled(true);
+    StatusBar->SetPanelText(0, QString());
+}
+
+void TMainForm::SetRecsChanged(bool Value)
+{
+    FRecsChanged = Value;
+    StatusBar->SetPanelText(1, Value ? QStringLiteral("Изменён") : QString());
+    setWindowTitle(FileCaption(CurrentFile, Value));
+    actSave->setEnabled(Value);
+}
+
+bool TMainForm::CanLeaveFile()
+{
+    if (!FRecsChanged)
+        return true;
+    switch (Prompts().Question(QStringLiteral("Сохранить"), QStringLiteral("Сохранить сделанные изменения?"),
+                               TQuestionButtons::YesNoCancel)) {
+    case TAnswer::Cancel:
+        return false;
+    case TAnswer::Yes:
+        actSaveExecute();  // a write error passes on to the operation that asked
+        return !FRecsChanged;
+    default:
+        return true;
+    }
+}
+
+bool TMainForm::LoadFormat()
+{
+    const QString prefix = QStringLiteral("Ошибка при загрузке структуры UVO файла: \r\n");
+    try {
+        const QByteArray text = FFormatText ? *FFormatText : FormatResource::Read();
+        const FormatLoader::Result result = FormatLoader::Load(text, *FFormat);
+        if (!result.Ok)
+            throw TUvoError(result.Message);
+        return true;
+    } catch (const TUvoError& e) {
+        Prompts().Error(prefix + e.Message());
+    } catch (const std::exception& e) {
+        Prompts().Error(prefix + QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+void TMainForm::LoadSettings()
+{
+    if (!SettingsFile::Load(SettingsFile::DefaultFileName, Settings))
+        Prompts().Info(AppTitle, QStringLiteral("Не обнаружен файл настроек или неверный формат файла."));
+}
+
+void TMainForm::SaveSettings() { SettingsFile::Save(SettingsFile::DefaultFileName, Settings); }
+
+void TMainForm::FillSubMenu() { mnVTPopup->FillSubMenu(*FFormat); }
+
+void TMainForm::ShowContent(TContentRec* FocusRec)
+{
+    FFilter->Rebuild(*FContent, FocusRec);
+    ApplyFilter();
+    if (FocusRec)
+        FindFocus(FocusRec);
+}
+
+void TMainForm::ApplyFilter()
+{
+    if (cbFilter->currentIndex() < 0)
+        return;
+    ClearView();
+    ShowStatusBarInfo();
+}
+
+void TMainForm::ClearView() { PanelGroup->ClearView(); }
+
+void TMainForm::FindFocus(TContentRec* /*Rec*/) {}
+
+void TMainForm::ShowStatusBarInfo()
+{
+    StatusBar->SetPanelText(0, QStringLiteral("Записей: %1 из %2").arg(PanelGroup->ShownRowCount()).arg(FContent->Count()));
+}
+
+void TMainForm::actNewExecute()
+{
+    if (!CanLeaveFile())
+        return;
+    FContent->Clear();
+    ShowContent(nullptr);
+    CurrentFile.clear();
+    SetRecsChanged(false);
+}
+
+void TMainForm::actExitExecute() { close(); }
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    bool canClose = false;
+    RunGuarded([&] { FormCloseQuery(canClose); });
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TMainForm::mnVTPopupPopup(const QPoint& globalPos, QWidget* grid)
+{
+    mnVTPopup->EnableRecordItems(grid != nullptr);
+    mnVTPopup->popup(globalPos);
+}
+
+void TMainForm::actCollapseExecute() { PanelGroup->CollapseAll(); }
+
+void TMainForm::actExpandExecute() { PanelGroup->ExpandAll(); }
+
+void TMainForm::cbFilterSelect() { ApplyFilter(); }
+
+// The commands below are carried by the file, record, settings and import
+// work that builds on this window.
+void TMainForm::actNewRecsExecute() {}
+void TMainForm::actOpenExecute() {}
+void TMainForm::actSaveExecute() {}
+void TMainForm::actSaveAsExecute() {}
+void TMainForm::actLoadFromDBExecute() {}
+void TMainForm::actSettingsExecute() {}
+void TMainForm::mnSubAddRecClick(const QString& /*RecID*/) {}

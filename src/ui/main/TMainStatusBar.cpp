@@ -1,0 +1,32 @@
+#include "TMainStatusBar.h"
+
+#include <QLabel>
+
+namespace {
+
+QLabel* NewPanel(QWidget* parent, int width, const QString& styleSheet)
+{
+    auto* panel = new QLabel(parent);
+    panel->setFixedWidth(width);
+    panel->setIndent(4);  // text starts 4 px into the panel
+    panel->setStyleSheet(styleSheet);
+    return panel;
+}
+
+}  // namespace
+
+TMainStatusBar::TMainStatusBar(QWidget* parent) : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("StatusBar"));
+    FPanels[0] = NewPanel(this, 150, QString());
+    FPanels[1] = NewPanel(this, 50, QStringLiteral("QLabel { font-weight: bold; color: rgb(128, 128, 0); }"));
+    FPanels[0]->setObjectName(QStringLiteral("StatusPanel0"));
+    FPanels[1]->setObjectName(QStringLiteral("StatusPanel1"));
+    // Normal (not permanent) widgets keep the panels on the left, as panels are.
+    addWidget(FPanels[0]);
+    addWidget(FPanels[1]);
+}
+
+QString TMainStatusBar::PanelText(int panel) const { return FPanels[panel]->text(); }
+
+void TMainStatusBar::SetPanelText(int panel, const QString& text) { FPanels[panel]->setText(text); }

@@ -1,0 +1,159 @@
+// What the main window offers: menus, commands, tool bar, filter box, status
+// bar and the record context menu.
+
+#include "SettingsFile.h"
+#include "TMainForm.h"
+#include "TPanelArea.h"
+#include "TRecordPopup.h"
+#include "TScriptedPrompts.h"
+#include "UiTestSupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QStringList Captions(const QList<QAction*>& actions)
+{
+    QStringList captions;
+    for (const QAction* action : actions)
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return captions;
+}
+
+QStringList ToolBarItems(const QToolBar& bar)
+{
+    QStringList names;
+    for (QAction* action : bar.actions()) {
+        const QWidget* widget = bar.widgetForAction(action);
+        const bool isButton = qobject_cast<const QToolButton*>(widget);
+        names << (widget && !isButton ? widget->objectName() : action->objectName());
+    }
+    return names;
+}
+
+}  // namespace
+
+class TLayoutTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TTempCurrentDir> FDir;
+    std::unique_ptr<TScriptedPrompts> FPrompts;
+    std::unique_ptr<TMainForm> FForm;
+
+private slots:
+    void init()
+    {
+        FDir = std::make_unique<TTempCurrentDir>();
+        SettingsFile::Save(SettingsFile::DefaultFileName, TSettings());
+        FPrompts = std::make_unique<TScriptedPrompts>();
+        FForm = std::make_unique<TMainForm>(TestFormat::Valid());
+    }
+
+    void cleanup()
+    {
+        FForm.reset();
+        FPrompts.reset();
+        FDir.reset();
+    }
+
+    void menusListTheCommandsInOrder()
+    {
+        QCOMPARE(Captions(FForm->menuBar()->actions()), QStringList({"Файл", "Вид"}));
+        QCOMPARE(Captions(FForm->mnFile->actions()),
+                 QStringList({"Создать пустой файл", "Создать файл с записями", "Открыть", "-", "Сохранить",
+                              "Сохранить как", "-", "Загрузить из Fa#", "-", "Выход"}));
+        QCOMPARE(Captions(FForm->mnView->actions()), QStringList({"Свернуть всё", "Развернуть всё", "-", "Настройки"}));
+    }
+
+    void commandsCarryHintsAndKeys_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::newRow("new") << "actNew" << "Создать пустой файл" << QKeySequence("Ctrl+N");
+        QTest::newRow("new with records") << "actNewRecs" << "Создать файл с записями" << QKeySequence();
+        QTest::newRow("open") << "actOpen" << "Открыть файл" << QKeySequence("Ctrl+O");
+        QTest::newRow("save") << "actSave" << "Сохранить файл" << QKeySequence("Ctrl+S");
+        QTest::newRow("save as") << "actSaveAs" << "Сохранить файл как" << QKeySequence();
+        QTest::newRow("load") << "actLoadFromDB" << "Загрузить данные из Fa#" << QKeySequence("Ctrl+D");
+        QTest::newRow("settings") << "actSettings" << "Настройки" << QKeySequence();
+        QTest::newRow("collapse") << "actCollapse" << "Свернуть всё" << QKeySequence();
+        QTest::newRow("expand") << "actExpand" << "Развернуть всё" << QKeySequence();
+        QTest::newRow("exit") << "actExit" << "Закрыть" << QKeySequence();
+    }
+
+    void commandsCarryHintsAndKeys()
+    {
+        QFETCH(QString, name);
+        const auto* action = FForm->findChild<QAction*>(name);
+        QVERIFY(action);
+        QTEST(action->toolTip(), "hint");
+        QTEST(action->shortcut(), "key");
+    }
+
+    void toolBarHoldsTheCommandsWithGaps()
+    {
+        QCOMPARE(ToolBarItems(*FForm->ToolBar),
+                 QStringList({"actNew", "actNewRecs", "actOpen", "actSave", "actSaveAs", "actLoadFromDB", "tbGap1",
+                              "actSettings", "tbGap2", "cbFilter", "actCollapse", "actExpand", "tbGap3", "actExit"}));
+        const int gap = FForm->ToolBar->findChild<QWidget*>("tbGap1")->width();
+        QCOMPARE(FForm->ToolBar->findChild<QWidget*>("tbGap2")->width(), 2 * gap);
+        QCOMPARE(FForm->ToolBar->findChild<QWidget*>("tbGap3")->width(), 3 * gap);
+    }
+
+    void filterBoxAndScrollBar()
+    {
+        QCOMPARE(FForm->cbFilter->width(), 439);
+        QCOMPARE(FForm->cbFilter->toolTip(), QStringLiteral("Отбор по номеру счёта"));
+        QVERIFY(!FForm->cbFilter->isEditable());
+        QCOMPARE(FForm->cbFilter->maxVisibleItems(), 20);
+        QCOMPARE(FForm->ScrollBar->orientation(), Qt::Horizontal);
+        QCOMPARE(FForm->ScrollBar->minimum(), 0);
+        QCOMPARE(FForm->ScrollBar->pageStep(), 4);
+    }
+
+    void statusPanelsHaveTheirWidths()
+    {
+        QCOMPARE(FForm->findChild<QWidget*>("StatusPanel0")->width(), 150);
+        QCOMPARE(FForm->findChild<QWidget*>("StatusPanel1")->width(), 50);
+    }
+
+    void recordMenuOffersTheRecordCommands()
+    {
+        TRecordPopup& menu = *FForm->mnVTPopup;
+        QCOMPARE(Captions(menu.actions()),
+                 QStringList({"Редактировать запись", "Копировать запись", "Добавить запись", "Удалить запись"}));
+        QCOMPARE(menu.defaultAction(), menu.mnEditRec);
+        QCOMPARE(Captions(menu.mnSubAddRec->actions()),
+                 QStringList({"Header Record", "Account Record", "Trailer Record"}));
+        QStringList names;
+        for (const QAction* item : menu.mnSubAddRec->actions())
+            names << item->objectName();
+        QCOMPARE(names, QStringList({"M300000", "M300100", "M300999"}));
+    }
+
+    void recordMenuOverThePanelAreaOffersOnlyAdding()
+    {
+        FForm->show();
+        QWidget* background = FForm->PanelGroup->widget();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), background->mapToGlobal(QPoint(10, 10)));
+        QCoreApplication::sendEvent(background, &event);
+        TRecordPopup& menu = *FForm->mnVTPopup;
+        QVERIFY(menu.isVisible());
+        QVERIFY(!menu.mnEditRec->isEnabled() && !menu.mnCopyRec->isEnabled() && !menu.mnDeleteRec->isEnabled());
+        QVERIFY(menu.mnSubAddRec->menuAction()->isEnabled());
+        menu.close();
+    }
+};
+
+QTEST_MAIN(TLayoutTest)
+#include "tst_layout.moc"
