@@ -1,0 +1,270 @@
+#include "Commands.h"
+
+#include "FileCheck.h"
+#include "FindingWriters.h"
+#include "FormatLoader.h"
+#include "TContent.h"
+#include "TFormat.h"
+#include "TUvoError.h"
+#include "UvoFile.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+namespace UvoTool {
+namespace {
+
+const QString Program = QStringLiteral("uvotool");
+
+const char* const MainDescription =
+    "Checks and prepares UVO submission files in batch jobs, with the record layouts\n"
+    "and rules of UVO Edit. Files are read and written in Windows-1251 as the editor\n"
+    "does; reports are printed in UTF-8.\n"
+    "\n"
+    "Commands:\n"
+    "  check FILE...           Report every problem of the files in one pass.\n"
+    "  totals FILE [-o OUT]    Recompute the Trailer's totals and write the file.\n"
+    "  sort FILE [-o OUT]      Order the records into the account hierarchy,\n"
+    "                          recompute the totals and write the file.\n"
+    "  help [COMMAND]          Show this help or the help of a command.\n"
+    "\n"
+    "Run 'uvotool COMMAND --help' for the options of a command.";
+
+const char* const CheckDescription =
+    "Checks UVO files and prints one line per finding: an invalid field value (with\n"
+    "its record type, account number, field, caption, value and reason), a line the\n"
+    "editor refuses to read, a Trailer total that differs from the records present,\n"
+    "a missing or repeated Header or Trailer, and a record that stands before a\n"
+    "record the account hierarchy puts first. A summary per record type follows.\n"
+    "\n"
+    "Exit status: 0 when every file is sound, 1 when there are findings, 2 when a\n"
+    "file could not be read.";
+
+const char* const TotalsDescription =
+    "Recomputes the Trailer's totals from the records present, as the editor does\n"
+    "after adding a record, and writes the file. Without -o the file is replaced in\n"
+    "one step through a temporary file, so it is never left half-written.\n"
+    "\n"
+    "Exit status: 0 when written, 1 when the file has no Trailer (nothing is\n"
+    "written), 2 when the file could not be read or written.";
+
+const char* const SortDescription =
+    "Orders the records into the account hierarchy as the editor does, recomputes\n"
+    "the Trailer's totals and writes the file. Without -o the file is replaced in\n"
+    "one step through a temporary file, so it is never left half-written.\n"
+    "\n"
+    "Exit status: 0 when written, 2 when the file could not be read or written.";
+
+void PrintError(const QString& message) { Print(stderr, Program + QLatin1String(": ") + message + u'\n'); }
+
+// The parser's help with the program named as the user calls it rather than
+// by the path of the executable.
+QString HelpText(const QCommandLineParser& parser, const QString& invocation)
+{
+    QString text = parser.helpText();
+    const QString usage = QStringLiteral("Usage: ") + QCoreApplication::arguments().value(0);
+    if (text.startsWith(usage))
+        text.replace(0, usage.size(), QStringLiteral("Usage: ") + invocation);
+    return text;
+}
+
+int UsageError(const QString& invocation, const QString& message)
+{
+    Print(stderr, QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(invocation, message));
+    return ExitFailure;
+}
+
+// What the commands share: the parser of a command's own arguments.
+struct TCommandLine {
+    QString Invocation;  // "uvotool check"
+    QCommandLineParser Parser;
+    QCommandLineOption Help = Parser.addHelpOption();
+
+    TCommandLine(const QString& name, const char* description, const char* files, const char* filesSyntax)
+        : Invocation(Program + u' ' + name)
+    {
+        Parser.setApplicationDescription(QString::fromLatin1(description));
+        Parser.addPositionalArgument(QStringLiteral("FILE"), QString::fromLatin1(files),
+                                     QString::fromLatin1(filesSyntax));
+    }
+
+    // The exit status when the command is done already (help, a usage error).
+    std::optional<int> Parse(const QStringList& arguments)
+    {
+        if (!Parser.parse(arguments))
+            return UsageError(Invocation, Parser.errorText());
+        if (Parser.isSet(Help) || Parser.isSet(QStringLiteral("help-all"))) {
+            Print(stdout, HelpText(Parser, Invocation));
+            return ExitSound;
+        }
+        return std::nullopt;
+    }
+};
+
+// The format description the program carries, as the editor loads it.
+bool LoadFormat(TFormat& format)
+{
+    QFile resource(QStringLiteral(":/FRM"));
+    if (!resource.open(QIODevice::ReadOnly)) {
+        PrintError(QStringLiteral("cannot read the format description: ") + resource.errorString());
+        return false;
+    }
+    const FormatLoader::Result loaded = FormatLoader::Load(resource.readAll(), format);
+    if (!loaded.Ok)
+        PrintError(QStringLiteral("cannot load the format description: ") + Escaped(loaded.Message));
+    return loaded.Ok;
+}
+
+std::optional<QByteArray> ReadFileBytes(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        PrintError(fileName + QLatin1String(": ") + file.errorString());
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        PrintError(fileName + QLatin1String(": ") + file.errorString());
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+int RunCheck(const QStringList& arguments)
+{
+    TCommandLine command(QStringLiteral("check"), CheckDescription, "The UVO files to check.", "FILE...");
+    const QCommandLineOption formatOption(QStringLiteral("format"),
+                                          QStringLiteral("The form of the report: text (the default) or json, "
+                                                         "one JSON array with an object per finding."),
+                                          QStringLiteral("text|json"), QStringLiteral("text"));
+    command.Parser.addOption(formatOption);
+    if (const auto done = command.Parse(arguments))
+        return *done;
+    const QString form = command.Parser.value(formatOption);
+    if (form != u"text" && form != u"json")
+        return UsageError(command.Invocation, QStringLiteral("unknown report format '%1'; use text or json.").arg(form));
+    const QStringList files = command.Parser.positionalArguments();
+    if (files.isEmpty())
+        return UsageError(command.Invocation, QStringLiteral("no file to check."));
+
+    TFormat format;
+    if (!LoadFormat(format))
+        return ExitFailure;
+    const auto writer = form == u"json" ? MakeJsonWriter(stdout) : MakeTextWriter(stdout);
+    int status = ExitSound;
+    for (const QString& file : files) {
+        const auto bytes = ReadFileBytes(file);
+        if (!bytes) {
+            status = ExitFailure;
+            continue;
+        }
+        const TFileSummary summary = CheckFile(format, file, *bytes, *writer);
+        writer->Summary(summary);
+        if (summary.Findings > 0)
+            status = std::max(status, ExitFindings);
+    }
+    writer->Finish();
+    return status;
+}
+
+enum class TRewrite { Totals, Sort };
+
+int RunRewrite(TRewrite kind, const QStringList& arguments)
+{
+    TCommandLine command(kind == TRewrite::Totals ? QStringLiteral("totals") : QStringLiteral("sort"),
+                         kind == TRewrite::Totals ? TotalsDescription : SortDescription,
+                         "The UVO file to read, and to replace unless -o is given.", "FILE");
+    const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")},
+                                          QStringLiteral("Write the result to OUT and leave FILE as it is."),
+                                          QStringLiteral("OUT"));
+    command.Parser.addOption(outputOption);
+    if (const auto done = command.Parse(arguments))
+        return *done;
+    const QStringList files = command.Parser.positionalArguments();
+    if (files.size() != 1)
+        return UsageError(command.Invocation, files.isEmpty() ? QStringLiteral("no file given.")
+                                                              : QStringLiteral("one file at a time."));
+    const QString& file = files.front();
+    const QString target = command.Parser.isSet(outputOption) ? command.Parser.value(outputOption) : file;
+
+    TFormat format;
+    if (!LoadFormat(format))
+        return ExitFailure;
+    const auto bytes = ReadFileBytes(file);
+    if (!bytes)
+        return ExitFailure;
+    TContent content(format);
+    if (const UvoFile::ReadResult read = UvoFile::ReadBytes(*bytes, content); !read.Ok) {
+        PrintError(file + QLatin1String(": ") + Escaped(read.Message));
+        return ExitFailure;
+    }
+    if (kind == TRewrite::Totals && !content.GetTrailerRec()) {
+        PrintError(file + QLatin1String(": no Trailer record, no totals to recompute; nothing written."));
+        return ExitFindings;
+    }
+    if (kind == TRewrite::Sort)
+        content.SortRec();
+    content.CalcRecsCount();
+    try {
+        UvoFile::Write(target, content);
+    } catch (const TUvoError& error) {
+        PrintError(target + QLatin1String(": ") + Escaped(error.Message()));
+        return ExitFailure;
+    }
+    return ExitSound;
+}
+
+int RunCommand(const QString& name, const QStringList& arguments)
+{
+    if (name == u"check")
+        return RunCheck(arguments);
+    if (name == u"totals")
+        return RunRewrite(TRewrite::Totals, arguments);
+    if (name == u"sort")
+        return RunRewrite(TRewrite::Sort, arguments);
+    return UsageError(Program, QStringLiteral("unknown command '%1'.").arg(name));
+}
+
+}  // namespace
+
+int Run(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(MainDescription));
+    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("check, totals, sort or help."),
+                                 QStringLiteral("COMMAND [ARGUMENTS...]"));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    // Everything from the command on belongs to the command.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!parser.parse(arguments))
+        return UsageError(Program, parser.errorText());
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        Print(stdout, HelpText(parser, Program));
+        return ExitSound;
+    }
+    if (parser.isSet(version)) {
+        Print(stdout, Program + u' ' + QCoreApplication::applicationVersion() + u'\n');
+        return ExitSound;
+    }
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty())
+        return UsageError(Program, QStringLiteral("no command given."));
+    const QString name = positional.takeFirst();
+    const QString argv0 = arguments.value(0, Program);
+    if (name == u"help") {
+        if (positional.isEmpty()) {
+            Print(stdout, HelpText(parser, Program));
+            return ExitSound;
+        }
+        return RunCommand(positional.front(), {argv0, QStringLiteral("--help")});
+    }
+    return RunCommand(name, QStringList{argv0} + positional);
+}
+
+}  // namespace UvoTool

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// The lines of a data file image, cut and decoded as the editor reads them,
+// but handed out one by one so that a caller can go on after a line the
+// editor refuses.
+//
+// ADAPTER: the rules below mirror UvoFile::ReadBytes (src/content/UvoFile.cpp),
+// which stops at the first refused line and keeps its line splitting and its
+// message private. Keep both in step until the content library offers a line
+// iterator and the refused-line message itself; the tests compare this
+// reader's results with UvoFile::ReadBytes on the same files.
+//
+// A line ends at LF; CR characters are not part of it; a byte 26 ends the
+// data; a last line without a line end still counts; a line end at the very
+// end of the data does not begin another line.
+class TFileLines {
+public:
+    explicit TFileLines(const QByteArray& bytes);
+
+    // The next line's text in `line`; false after the last line.
+    bool Next(QString& line);
+    // The number of the line Next handed out last, counted from 1.
+    qsizetype LineNumber() const { return FLineNumber; }
+
+    // The message with which the editor refuses a line.
+    static QString RefusedLineMessage(qsizetype lineNumber, const QString& line);
+
+private:
+    QByteArrayView FData;
+    QByteArray FScratch;
+    qsizetype FStart = 0;
+    qsizetype FLineNumber = 0;
+};

@@ -1,0 +1,124 @@
+#include "FindingWriters.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QStringList>
+
+void Print(std::FILE* out, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
+}
+
+namespace {
+
+QString Plural(qsizetype n, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+class TTextWriter final : public TFindingWriter {
+public:
+    explicit TTextWriter(std::FILE* out) : FOut(out) {}
+
+    void Finding(const TFinding& f) override
+    {
+        QString line = f.File;
+        if (f.Line > 0)
+            line += u':' + QString::number(f.Line);
+        line += QLatin1String(": ");
+        if (f.Kind == TFinding::TKind::RefusedLine) {
+            line += ReasonText(f) + QLatin1String(": ") + Escaped(f.EditorMessage);
+        } else {
+            QStringList subject;
+            if (!f.RecID.isEmpty())
+                subject << QStringLiteral("record ") + f.RecID;
+            if (f.HasAccount)
+                subject << QStringLiteral("account ") + Quoted(f.Account);
+            if (!f.FldID.isEmpty())
+                subject << QStringLiteral("field %1 (%2)").arg(f.FldID, f.Caption);
+            if (f.HasValue)
+                subject << QStringLiteral("value ") + Quoted(f.Value);
+            if (!subject.isEmpty())
+                line += subject.join(QLatin1String(", ")) + QLatin1String(": ");
+            line += ReasonText(f);
+        }
+        line += u'\n';
+        Print(FOut, line);
+    }
+
+    void Summary(const TFileSummary& s) override
+    {
+        const qsizetype records = s.Lines - s.RefusedLines;
+        QString text = QStringLiteral("%1: %2, %3").arg(s.File, Plural(s.Lines, "line", "lines"),
+                                                      Plural(records, "record", "records"));
+        if (s.RefusedLines > 0)
+            text += QLatin1String(", ") + Plural(s.RefusedLines, "refused line", "refused lines");
+        text += s.Findings > 0 ? QLatin1String(", ") + Plural(s.Findings, "finding", "findings")
+                               : QStringLiteral(", sound");
+        text += u'\n';
+        for (const auto& [id, tally] : s.Types) {
+            text += QStringLiteral("  %1 %2: %3").arg(id, tally.Rec->Name,
+                                                      Plural(tally.Records, "record", "records"));
+            if (tally.InvalidFields > 0)
+                text += QStringLiteral(", %1 in %2")
+                            .arg(Plural(tally.InvalidFields, "invalid field", "invalid fields"),
+                                 Plural(tally.RecordsWithInvalidFields, "record", "records"));
+            text += u'\n';
+        }
+        Print(FOut, text);
+        std::fflush(FOut);
+    }
+
+    void Finish() override { std::fflush(FOut); }
+
+private:
+    std::FILE* FOut;
+};
+
+class TJsonWriter final : public TFindingWriter {
+public:
+    explicit TJsonWriter(std::FILE* out) : FOut(out) {}
+
+    void Finding(const TFinding& f) override
+    {
+        auto text = [](bool present, const QString& s) { return present ? QJsonValue(s) : QJsonValue(); };
+        auto number = [](qsizetype n) { return n > 0 ? QJsonValue(double(n)) : QJsonValue(); };
+        const bool isRefused = f.Kind == TFinding::TKind::RefusedLine;
+        const QJsonObject object{
+            {QStringLiteral("file"), f.File},
+            {QStringLiteral("line"), number(f.Line)},
+            {QStringLiteral("recordType"), text(!f.RecID.isEmpty(), f.RecID)},
+            {QStringLiteral("account"), text(f.HasAccount, f.Account)},
+            {QStringLiteral("field"), text(!f.FldID.isEmpty(), f.FldID)},
+            {QStringLiteral("caption"), text(!f.FldID.isEmpty(), f.Caption)},
+            {QStringLiteral("value"), text(f.HasValue, f.Value)},
+            {QStringLiteral("reason"), ReasonCode(f)},
+            {QStringLiteral("message"), isRefused ? f.EditorMessage : ReasonText(f)},
+            {QStringLiteral("expected"), text(f.Kind == TFinding::TKind::TotalDiffers, f.Expected)},
+            {QStringLiteral("otherLine"), number(f.OtherLine)},
+        };
+        std::fputs(FCount++ == 0 ? "[\n  " : ",\n  ", FOut);
+        const QByteArray json = QJsonDocument(object).toJson(QJsonDocument::Compact);
+        std::fwrite(json.constData(), 1, size_t(json.size()), FOut);
+    }
+
+    void Summary(const TFileSummary&) override {}
+
+    void Finish() override
+    {
+        std::fputs(FCount == 0 ? "[]\n" : "\n]\n", FOut);
+        std::fflush(FOut);
+    }
+
+private:
+    std::FILE* FOut;
+    qsizetype FCount = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<TFindingWriter> MakeTextWriter(std::FILE* out) { return std::make_unique<TTextWriter>(out); }
+
+std::unique_ptr<TFindingWriter> MakeJsonWriter(std::FILE* out) { return std::make_unique<TJsonWriter>(out); }

@@ -1,0 +1,98 @@
+#include "Findings.h"
+
+namespace {
+
+void AppendEscaped(QStringView text, QString& out)
+{
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'"': out += QLatin1String("\\\""); break;
+        case u'\\': out += QLatin1String("\\\\"); break;
+        case u'\t': out += QLatin1String("\\t"); break;
+        case u'\r': out += QLatin1String("\\r"); break;
+        case u'\n': out += QLatin1String("\\n"); break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                out += QString::asprintf("\\x%02X", unsigned(c.unicode()));
+            else
+                out += c;
+        }
+    }
+}
+
+}  // namespace
+
+QString Quoted(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out += u'"';
+    AppendEscaped(text, out);
+    out += u'"';
+    return out;
+}
+
+QString Escaped(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    AppendEscaped(text, out);
+    return out;
+}
+
+QString ReasonCode(const TFinding& finding)
+{
+    using K = TFinding::TKind;
+    switch (finding.Kind) {
+    case K::InvalidField:
+        switch (finding.Validity) {
+        case TValidity::MissingRequired: return QStringLiteral("missing-required");
+        case TValidity::TooLong: return QStringLiteral("too-long");
+        case TValidity::NotDigits: return QStringLiteral("not-digits");
+        case TValidity::NotInDomain: return QStringLiteral("not-in-domain");
+        case TValidity::Valid: break;
+        }
+        return QStringLiteral("valid");
+    case K::RefusedLine: return QStringLiteral("refused-line");
+    case K::TotalDiffers: return QStringLiteral("total-differs");
+    case K::MissingHeader: return QStringLiteral("missing-header");
+    case K::RepeatedHeader: return QStringLiteral("repeated-header");
+    case K::MissingTrailer: return QStringLiteral("missing-trailer");
+    case K::RepeatedTrailer: return QStringLiteral("repeated-trailer");
+    case K::OutOfOrder: return QStringLiteral("out-of-order");
+    }
+    return QString();
+}
+
+QString ReasonText(const TFinding& finding)
+{
+    using K = TFinding::TKind;
+    switch (finding.Kind) {
+    case K::InvalidField:
+        switch (finding.Validity) {
+        case TValidity::MissingRequired: return QStringLiteral("empty mandatory field");
+        case TValidity::TooLong: return QStringLiteral("longer than its width");
+        case TValidity::NotDigits: return QStringLiteral("not digits");
+        case TValidity::NotInDomain: return QStringLiteral("not a code of its domain");
+        case TValidity::Valid: break;
+        }
+        return QStringLiteral("valid");
+    case K::RefusedLine: return QStringLiteral("line refused");
+    case K::TotalDiffers:
+        return QStringLiteral("total differs from the records present, which give %1").arg(Quoted(finding.Expected));
+    case K::MissingHeader: return QStringLiteral("no Header record");
+    case K::RepeatedHeader: return QStringLiteral("repeated Header, the first is on line %1").arg(finding.OtherLine);
+    case K::MissingTrailer: return QStringLiteral("no Trailer record");
+    case K::RepeatedTrailer:
+        return QStringLiteral("repeated Trailer, the first is on line %1").arg(finding.OtherLine);
+    case K::OutOfOrder: {
+        QString other = QStringLiteral("record %1").arg(finding.OtherRecID);
+        if (finding.OtherHasAccount)
+            other += QStringLiteral(", account %1").arg(Quoted(finding.OtherAccount));
+        return QStringLiteral("out of account hierarchy order: line %1 (%2) sorts before it")
+            .arg(finding.OtherLine)
+            .arg(other);
+    }
+    }
+    return QString();
+}

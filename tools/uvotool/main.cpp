@@ -1,0 +1,13 @@
+// uvotool: the command-line companion of UVO Edit for batch jobs.
+
+#include "Commands.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("uvotool"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    return UvoTool::Run(QCoreApplication::arguments());
+}
