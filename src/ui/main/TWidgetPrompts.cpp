@@ -40,6 +40,8 @@ TAnswer TWidgetPrompts::Question(const QString& title, const QString& text, TQue
     if (buttons == TQuestionButtons::YesNoCancel)
         standard |= QMessageBox::Cancel;
     QMessageBox box(QMessageBox::Question, title, text, standard, Owner());
+    // Escape means the most cautious answer the box offers.
+    box.setEscapeButton(buttons == TQuestionButtons::YesNoCancel ? QMessageBox::Cancel : QMessageBox::No);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return TAnswer::Yes;
