@@ -6,12 +6,14 @@
 #include "FormatResource.h"
 #include "SettingsFile.h"
 #include "TAccountFilter.h"
+#include "TFileCommands.h"
 #include "TContent.h"
 #include "TFormat.h"
 #include "TMainStatusBar.h"
 #include "TPanelArea.h"
 #include "TPrompts.h"
 #include "TRecordPopup.h"
+#include "TSettingsForm.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -58,6 +60,7 @@ void TMainForm::FormCreate()
 {
     FFormat = std::make_unique<TFormat>();
     FContent = std::make_unique<TContent>(*FFormat);
+    FFileCommands = std::make_unique<TFileCommands>(*this);
     CreateActions();
     CreateComponents();
     ConnectHandlers();
@@ -296,9 +299,29 @@ void TMainForm::cbFilterSelect() { ApplyFilter(); }
 // The commands below are carried by the file, record, settings and import
 // work that builds on this window.
 void TMainForm::actNewRecsExecute() {}
-void TMainForm::actOpenExecute() {}
-void TMainForm::actSaveExecute() {}
-void TMainForm::actSaveAsExecute() {}
 void TMainForm::actLoadFromDBExecute() {}
-void TMainForm::actSettingsExecute() {}
+
+void TMainForm::actOpenExecute() { FFileCommands->Open(); }
+void TMainForm::actSaveExecute() { FFileCommands->Save(); }
+void TMainForm::actSaveAsExecute() { FFileCommands->SaveAs(); }
+void TMainForm::LoadUVO(const QString& FileName) { FFileCommands->LoadUVO(FileName); }
+void TMainForm::SaveToFile(const QString& FileName) { FFileCommands->SaveToFile(FileName); }
+
+TSettingsForm& TMainForm::SettingsForm()
+{
+    // Made once, on first use, and reused until the window goes.
+    if (!FSettingsForm)
+        FSettingsForm = new TSettingsForm(this);
+    return *FSettingsForm;
+}
+
+void TMainForm::actSettingsExecute()
+{
+    const TSettingsForm::TResult result = SettingsForm().Execute(Settings);
+    if (!result.Confirmed)
+        return;
+    // A changed connection string will close the import's database connection
+    // here once the import exists, so the next import connects anew.
+    SaveSettings();
+}
 void TMainForm::mnSubAddRecClick(const QString& /*RecID*/) {}

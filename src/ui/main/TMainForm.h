@@ -17,7 +17,9 @@ class QToolBar;
 class TAccountFilter;
 class TContent;
 class TContentRec;
+class TFileCommands;
 class TFormat;
+class TSettingsForm;
 class TMainStatusBar;
 class TPanelArea;
 class TRecordPopup;
@@ -36,6 +38,12 @@ public:
 
     TFormat& Format() const { return *FFormat; }
     TContent& Content() const { return *FContent; }
+    TFileCommands& FileCommands() const { return *FFileCommands; }
+    TSettingsForm& SettingsForm();
+
+    // Reads a data file into the content list; writes the content list.
+    void LoadUVO(const QString& FileName);
+    void SaveToFile(const QString& FileName);
 
     // The open file has unsaved changes. Writing it refreshes the caption, the
     // status marker and Save; it is also how the caption follows CurrentFile.
@@ -116,6 +124,8 @@ private:
     std::unique_ptr<TFormat> FFormat;
     std::unique_ptr<TContent> FContent;
     std::unique_ptr<TAccountFilter> FFilter;
+    std::unique_ptr<TFileCommands> FFileCommands;
+    TSettingsForm* FSettingsForm = nullptr;
     std::optional<QByteArray> FFormatText;
     bool FRecsChanged = false;
     bool FLimitedMode = false;
