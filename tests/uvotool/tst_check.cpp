@@ -354,3 +354,70 @@ TEST_F(Check, ExitStatusTellsSoundFindingsOrUnreadable)
     EXPECT_EQ(json.ExitCode, 2);
     EXPECT_EQ(JsonFindings(json).size(), 2);
 }
+
+TEST_F(Check, LargeFilesGiveEveryFindingAtItsLineInOrder)
+{
+    // Large files are read in pieces side by side: findings keep their line
+    // numbers and their order, and records are compared across the pieces'
+    // borders. Here every Account record sorts before the one above it.
+    TUvoFileBuilder descending;
+    descending.Add(Header);
+    const int accounts = 700;
+    QStringList expected;
+    for (int i = accounts; i >= 1; --i) {
+        descending.Add(Account, QStringLiteral("ACC%1").arg(i, 4, 10, QLatin1Char('0')));
+        if (i > 1)
+            expected << QStringLiteral(R"(desc.uvo:%1: record 300100, account "ACC%2": out of account hierarchy )"
+                                       R"(order: line %3 (record 300100, account "ACC%4") sorts before it)")
+                            .arg(accounts - i + 2)
+                            .arg(i, 4, 10, QLatin1Char('0'))
+                            .arg(accounts - i + 3)
+                            .arg(i - 1, 4, 10, QLatin1Char('0'));
+    }
+    descending.Add(Trailer);
+    descending.CalcTotals();
+    ASSERT_GT(descending.Bytes().size(), 600 * 1000);
+    Dir.Write("desc.uvo", descending.Bytes());
+    TToolRun run = CheckIn({"desc.uvo"});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(FindingLines(run, "desc.uvo"), expected);
+
+    // Faults and refused lines all through a file in hierarchy order.
+    TUvoFileBuilder b;
+    b.Add(Header);
+    for (int i = 1; i <= 300; ++i) {
+        const QString account = QStringLiteral("ACC%1").arg(i, 4, 10, QLatin1Char('0'));
+        b.Add(Account, account, {{"310016", i % 10 == 0 ? QStringLiteral("XYZ") : QStringLiteral("EUR")}});
+        b.Add(Consumer, account, {{"310065", QStringLiteral("01")}});
+        b.Add(Address, account, {{"310065", QStringLiteral("01")}});
+    }
+    b.Add(Trailer);
+    b.CalcTotals();
+    QList<QByteArray> lines = b.Lines();
+    for (int at = 40; at < lines.size(); at += 41)
+        lines.insert(at, "000000 refused");
+    expected.clear();
+    qsizetype refused = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines[i] == "000000 refused") {
+            ++refused;
+            expected << QStringLiteral(R"(big.uvo:%1: line refused: Неверный формат. Строка %1:\r\n000000 refused)")
+                            .arg(i + 1);
+        } else if (lines[i].startsWith("300100") && lines[i].mid(18, 4).toInt() % 10 == 0) {  // ACCnnnn
+            expected << QStringLiteral(R"(big.uvo:%1: record 300100, account "%2", field 310016 (Currency Code), )"
+                                       R"(value "XYZ": not a code of its domain)")
+                            .arg(i + 1)
+                            .arg(QString::fromLatin1(lines[i].mid(15, 7)));
+        }
+    }
+    ASSERT_EQ(expected.size(), 30 + refused);
+    Dir.Write("big.uvo", JoinLines(lines));
+    run = CheckIn({"big.uvo"});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(FindingLines(run, "big.uvo"), expected);
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("big.uvo: %1 lines, 902 records, %2 refused lines, %3 findings\n")
+                                     .arg(lines.size())
+                                     .arg(refused)
+                                     .arg(expected.size())));
+    EXPECT_TRUE(run.Out.contains("  300100 Account Record: 300 records, 30 invalid fields in 30 records\n"));
+}

@@ -135,6 +135,39 @@ std::optional<QByteArray> ReadFileBytes(const QString& fileName)
     return bytes;
 }
 
+// A file to check, mapped into memory rather than copied when the system
+// allows it: the lines are only read once.
+class TMappedFile {
+public:
+    bool Open(const QString& fileName)
+    {
+        FFile.setFileName(fileName);
+        if (!FFile.open(QIODevice::ReadOnly)) {
+            PrintError(fileName + QLatin1String(": ") + FFile.errorString());
+            return false;
+        }
+        const qint64 size = FFile.size();
+        if (size == 0)
+            return true;
+        if (const uchar* data = FFile.map(0, size)) {
+            FBytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+            return true;
+        }
+        FBytes = FFile.readAll();
+        if (FFile.error() != QFileDevice::NoError) {
+            PrintError(fileName + QLatin1String(": ") + FFile.errorString());
+            return false;
+        }
+        return true;
+    }
+
+    const QByteArray& Bytes() const { return FBytes; }
+
+private:
+    QFile FFile;
+    QByteArray FBytes;
+};
+
 int RunCheck(const QStringList& arguments)
 {
     TCommandLine command(QStringLiteral("check"), CheckDescription, "The UVO files to check.", "FILE...");
@@ -158,12 +191,12 @@ int RunCheck(const QStringList& arguments)
     const auto writer = form == u"json" ? MakeJsonWriter(stdout) : MakeTextWriter(stdout);
     int status = ExitSound;
     for (const QString& file : files) {
-        const auto bytes = ReadFileBytes(file);
-        if (!bytes) {
+        TMappedFile image;
+        if (!image.Open(file)) {
             status = ExitFailure;
             continue;
         }
-        const TFileSummary summary = CheckFile(format, file, *bytes, *writer);
+        const TFileSummary summary = CheckFile(format, file, image.Bytes(), *writer);
         writer->Summary(summary);
         if (summary.Findings > 0)
             status = std::max(status, ExitFindings);

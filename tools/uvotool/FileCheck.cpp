@@ -4,49 +4,237 @@
 #include "FindingWriters.h"
 #include "TContent.h"
 
+#include <QThread>
+
+#include <algorithm>
 #include <memory>
+#include <thread>
+#include <unordered_map>
 
 namespace {
+
+// A file is read in pieces of at least this size, each on a processor of its
+// own, and the pieces' findings are then written in line order.
+constexpr qsizetype MinPieceSize = 256 * 1024;
+
+// Whether the editor's account hierarchy sort puts `later` before `earlier`:
+// the sort itself runs on a view of the two records.
+bool SortsBefore(TContent& pair, TContentRec* later, TContentRec* earlier)
+{
+    pair.Clear();
+    pair.Add(earlier);
+    pair.Add(later);
+    pair.SortRec();
+    return pair[0] == later;
+}
+
+// What reading a piece noted for the findings, in line order. Line numbers
+// count from the piece's first line.
+struct TNote {
+    enum class TWhat : quint8 { InvalidField, RefusedLine, OutOfOrder, Header, Trailer };
+    TWhat What = TWhat::InvalidField;
+    TValidity Validity = TValidity::Valid;
+    qsizetype Line = 0;
+    TContentRec* Rec = nullptr;    // the record of the line (values released)
+    const TRule* Rule = nullptr;   // InvalidField: the field's rule
+    QString Value;                 // InvalidField: the value; RefusedLine: the line
+    TContentRec* Later = nullptr;  // OutOfOrder: the next record, which sorts first
+    qsizetype LaterLine = 0;
+
+    static TNote Of(TWhat what, qsizetype line, TContentRec* rec)
+    {
+        TNote note;
+        note.What = what;
+        note.Line = line;
+        note.Rec = rec;
+        return note;
+    }
+};
+
+struct TTally {
+    qsizetype Records = 0;
+    qsizetype InvalidFields = 0;
+    qsizetype RecordsWithInvalidFields = 0;
+};
+
+// One piece of a file, read on its own.
+class TPiece {
+public:
+    TPiece(const TFormat& format, QByteArrayView data)
+        : Content(format), FFormat(format), FData(data), FPair(format, false)
+    {
+    }
+
+    void Read()
+    {
+        TFileLines lines(FData);
+        QString line;
+        while (lines.Next(line)) {
+            const qsizetype n = lines.LineNumber();
+            TContentRec* rec = Content.AddFromString(line);
+            if (!rec) {
+                Notes.emplace_back(TNote::Of(TNote::TWhat::RefusedLine, n, nullptr)).Value = line;
+                continue;
+            }
+            if (Last && SortsBefore(FPair, rec, Last)) {
+                TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::OutOfOrder, LastLine, Last));
+                note.Later = rec;
+                note.LaterLine = n;
+            }
+            NoteInvalidFields(*rec, n);
+            if (rec->Rec == FFormat.HeaderRec)
+                Notes.push_back(TNote::Of(TNote::TWhat::Header, n, rec));
+            if (rec->Rec == FFormat.TrailerRec)
+                Notes.push_back(TNote::Of(TNote::TWhat::Trailer, n, rec));
+            else
+                ReleaseValues(*rec);
+            if (!First) {
+                First = rec;
+                FirstLine = n;
+            }
+            Last = rec;
+            LastLine = n;
+        }
+        Lines = lines.LineNumber();
+    }
+
+    TContent Content;  // every record read, in file order; see ReleaseValues
+    std::vector<TNote> Notes;
+    std::unordered_map<const TRec*, TTally> Tallies;
+    qsizetype Lines = 0;
+    TContentRec* First = nullptr;
+    qsizetype FirstLine = 0;
+    TContentRec* Last = nullptr;
+    qsizetype LastLine = 0;
+
+private:
+    // Every field whose value its rule does not accept, with the first test
+    // it fails; the record's own validation has already run on reading.
+    void NoteInvalidFields(TContentRec& rec, qsizetype line)
+    {
+        TTally& tally = Tallies[rec.Rec];
+        ++tally.Records;
+        qsizetype invalid = 0;
+        for (const TContentFld& fld : rec.FldList) {
+            if (fld.IsValid())
+                continue;
+            ++invalid;
+            TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::InvalidField, line, &rec));
+            note.Validity = FFormat.Validity(fld.Value(), *fld.Rule);
+            note.Rule = fld.Rule;
+            note.Value = fld.Value();
+        }
+        tally.InvalidFields += invalid;
+        if (invalid > 0)
+            ++tally.RecordsWithInvalidFields;
+    }
+
+    // A record whose values are checked keeps its type (the totals count
+    // types), its account and its key (the next record is compared with
+    // it), so memory grows with the records but not with their values.
+    // Trailers keep their values for the totals.
+    static void ReleaseValues(TContentRec& rec) { std::vector<TContentFld>().swap(rec.FldList); }
+
+    const TFormat& FFormat;
+    QByteArrayView FData;
+    TContent FPair;  // a view of two records for the order comparison
+};
 
 class TFileCheck {
 public:
     TFileCheck(const TFormat& format, const QString& fileName, TFindingWriter& writer)
-        : FFormat(format), FWriter(writer), FContent(format), FPair(format, false)
+        : FFormat(format), FWriter(writer), FPair(format, false)
     {
         FSummary.File = fileName;
     }
 
-    TFileSummary Run(const QByteArray& bytes)
+    TFileSummary Run(QByteArrayView bytes)
     {
-        TFileLines lines(bytes);
-        QString line;
-        while (lines.Next(line)) {
-            const qsizetype n = lines.LineNumber();
-            TContentRec* rec = FContent.AddFromString(line);
-            if (!rec) {
-                ++FSummary.RefusedLines;
-                TFinding f = Place(TFinding::TKind::RefusedLine, n);
-                f.HasValue = true;
-                f.Value = line;
-                f.EditorMessage = TFileLines::RefusedLineMessage(n, line);
-                Emit(f);
-                continue;
-            }
-            CheckOrder(rec, n);
-            CheckFields(*rec, n);
-            CheckBounds(*rec, n);
+        const QByteArrayView data = TFileLines::LineData(bytes);
+        const int processors = std::max(1, QThread::idealThreadCount());
+        const int count = int(std::clamp<qsizetype>(data.size() / MinPieceSize, 1, processors));
+        std::vector<std::unique_ptr<TPiece>> pieces;
+        for (const QByteArrayView piece : TFileLines::SplitAtLineEnds(data, count))
+            pieces.push_back(std::make_unique<TPiece>(FFormat, piece));
+        {
+            std::vector<std::jthread> workers;
+            for (size_t i = 1; i < pieces.size(); ++i)
+                workers.emplace_back([piece = pieces[i].get()] { piece->Read(); });
+            pieces.front()->Read();
         }
-        FSummary.Lines = lines.LineNumber();
+
+        for (const auto& piece : pieces)
+            Merge(*piece);
         if (FTrailerLine > 0)
-            CheckTotals();
+            CheckTotals(pieces);
         if (FHeaderLine == 0)
             Emit(Place(TFinding::TKind::MissingHeader, 0));
         if (FTrailerLine == 0)
             Emit(Place(TFinding::TKind::MissingTrailer, 0));
+        for (const auto& [rec, tally] : FTallies) {
+            TFileSummary::TTypeTally& total = FSummary.Types[rec->RecID];
+            total.Rec = rec;
+            total.Records = tally.Records;
+            total.InvalidFields = tally.InvalidFields;
+            total.RecordsWithInvalidFields = tally.RecordsWithInvalidFields;
+        }
         return FSummary;
     }
 
 private:
+    // The notes of the next piece as findings, with line numbers in the file.
+    void Merge(const TPiece& piece)
+    {
+        const qsizetype offset = FSummary.Lines;
+        if (FPrevious && piece.First && SortsBefore(FPair, piece.First, FPrevious))
+            EmitOutOfOrder(*FPrevious, FPreviousLine, *piece.First, offset + piece.FirstLine);
+        for (const TNote& note : piece.Notes) {
+            const qsizetype line = offset + note.Line;
+            switch (note.What) {
+            case TNote::TWhat::InvalidField: {
+                TFinding f = AtRecord(TFinding::TKind::InvalidField, *note.Rec, line);
+                f.Validity = note.Validity;
+                f.FldID = note.Rule->FldID();
+                f.Caption = note.Rule->Name;
+                f.HasValue = true;
+                f.Value = note.Value;
+                Emit(f);
+                break;
+            }
+            case TNote::TWhat::RefusedLine: {
+                ++FSummary.RefusedLines;
+                TFinding f = Place(TFinding::TKind::RefusedLine, line);
+                f.HasValue = true;
+                f.Value = note.Value;
+                f.EditorMessage = TFileLines::RefusedLineMessage(line, note.Value);
+                Emit(f);
+                break;
+            }
+            case TNote::TWhat::OutOfOrder:
+                EmitOutOfOrder(*note.Rec, line, *note.Later, offset + note.LaterLine);
+                break;
+            case TNote::TWhat::Header:
+                NoteBound(FHeaderLine, TFinding::TKind::RepeatedHeader, *note.Rec, line);
+                break;
+            case TNote::TWhat::Trailer:
+                NoteBound(FTrailerLine, TFinding::TKind::RepeatedTrailer, *note.Rec, line);
+                FLastTrailerLine = line;
+                break;
+            }
+        }
+        for (const auto& [rec, tally] : piece.Tallies) {
+            TTally& total = FTallies[rec];
+            total.Records += tally.Records;
+            total.InvalidFields += tally.InvalidFields;
+            total.RecordsWithInvalidFields += tally.RecordsWithInvalidFields;
+        }
+        FSummary.Lines += piece.Lines;
+        if (piece.Last) {
+            FPrevious = piece.Last;
+            FPreviousLine = offset + piece.LastLine;
+        }
+    }
+
     TFinding Place(TFinding::TKind kind, qsizetype line) const
     {
         TFinding f;
@@ -77,82 +265,46 @@ private:
         FWriter.Finding(finding);
     }
 
-    // Every field whose value its rule does not accept, with the first test it
-    // fails; the record's own validation has already run on reading.
-    void CheckFields(const TContentRec& rec, qsizetype line)
+    // The record stands before a record that the account hierarchy puts first.
+    void EmitOutOfOrder(const TContentRec& rec, qsizetype line, const TContentRec& later, qsizetype laterLine)
     {
-        TFileSummary::TTypeTally& tally = FSummary.Types[rec.Rec->RecID];
-        tally.Rec = rec.Rec;
-        ++tally.Records;
-        qsizetype invalid = 0;
-        for (const TContentFld& fld : rec.FldList) {
-            if (fld.IsValid())
-                continue;
-            ++invalid;
-            TFinding f = AtRecord(TFinding::TKind::InvalidField, rec, line);
-            f.Validity = FFormat.Validity(fld.Value(), *fld.Rule);
-            f.FldID = fld.Rule->FldID();
-            f.Caption = fld.Rule->Name;
-            f.HasValue = true;
-            f.Value = fld.Value();
-            Emit(f);
-        }
-        tally.InvalidFields += invalid;
-        if (invalid > 0)
-            ++tally.RecordsWithInvalidFields;
+        TFinding f = AtRecord(TFinding::TKind::OutOfOrder, rec, line);
+        f.OtherLine = laterLine;
+        f.OtherRecID = later.Rec->RecID;
+        f.OtherHasAccount = CarriesAccount(later);
+        if (f.OtherHasAccount)
+            f.OtherAccount = later.Account;
+        Emit(f);
     }
 
-    // Compares the record with the one read before it, as the editor's
-    // account hierarchy sort compares them: the sort itself runs on a view of
-    // the two records and tells whether it would swap them.
-    void CheckOrder(TContentRec* rec, qsizetype line)
+    void NoteBound(qsizetype& firstLine, TFinding::TKind repeated, const TContentRec& rec, qsizetype line)
     {
-        if (FPrevious) {
-            FPair.Clear();
-            FPair.Add(FPrevious);
-            FPair.Add(rec);
-            FPair.SortRec();
-            if (FPair[0] == rec) {
-                TFinding f = AtRecord(TFinding::TKind::OutOfOrder, *FPrevious, FPreviousLine);
-                f.OtherLine = line;
-                f.OtherRecID = rec->Rec->RecID;
-                f.OtherHasAccount = CarriesAccount(*rec);
-                if (f.OtherHasAccount)
-                    f.OtherAccount = rec->Account;
-                Emit(f);
-            }
-        }
-        FPrevious = rec;
-        FPreviousLine = line;
-    }
-
-    void CheckBounds(const TContentRec& rec, qsizetype line)
-    {
-        const bool isHeader = rec.Rec == FFormat.HeaderRec;
-        const bool isTrailer = rec.Rec == FFormat.TrailerRec;
-        if (!isHeader && !isTrailer)
+        if (firstLine == 0) {
+            firstLine = line;
             return;
-        qsizetype& first = isHeader ? FHeaderLine : FTrailerLine;
-        if (first > 0) {
-            TFinding f = AtRecord(isHeader ? TFinding::TKind::RepeatedHeader : TFinding::TKind::RepeatedTrailer,
-                                  rec, line);
-            f.OtherLine = first;
-            Emit(f);
-        } else {
-            first = line;
         }
-        if (isTrailer)
-            FLastTrailerLine = line;
+        TFinding f = AtRecord(repeated, rec, line);
+        f.OtherLine = firstLine;
+        Emit(f);
     }
 
-    // The editor's own recomputation runs on the records read; the Trailer it
-    // writes into (the last one) is compared with a copy taken before.
-    void CheckTotals()
+    // The editor's own recomputation runs on a view of every record read; the
+    // Trailer it writes into (the last one) is compared with a copy taken
+    // before.
+    void CheckTotals(const std::vector<std::unique_ptr<TPiece>>& pieces)
     {
-        TContentRec* trailer = FContent.GetTrailerRec();
-        std::unique_ptr<TContentRec> asRead = FContent.CreateNewOnRec(trailer->Rec);
+        TContent all(FFormat, false);
+        qsizetype count = 0;
+        for (const auto& piece : pieces)
+            count += piece->Content.Count();
+        all.Reserve(int(count));
+        for (const auto& piece : pieces)
+            for (TContentRec* rec : piece->Content.Records())
+                all.Add(rec);
+        TContentRec* trailer = all.GetTrailerRec();
+        std::unique_ptr<TContentRec> asRead = all.CreateNewOnRec(trailer->Rec);
         TContent::CopyRec(*trailer, *asRead);
-        FContent.CalcRecsCount();
+        all.CalcRecsCount();
         for (size_t i = 0; i < trailer->FldList.size(); ++i) {
             const TContentFld& computed = trailer->FldList[i];
             const TContentFld& read = asRead->FldList[i];
@@ -171,9 +323,9 @@ private:
     const TFormat& FFormat;
     TFindingWriter& FWriter;
     TFileSummary FSummary;
-    TContent FContent;  // every record read, in file order
-    TContent FPair;     // a view of two records for the order comparison
-    TContentRec* FPrevious = nullptr;
+    TContent FPair;  // a view of two records for the order comparison across pieces
+    std::unordered_map<const TRec*, TTally> FTallies;
+    TContentRec* FPrevious = nullptr;  // the last record of the pieces merged so far
     qsizetype FPreviousLine = 0;
     qsizetype FHeaderLine = 0;
     qsizetype FTrailerLine = 0;

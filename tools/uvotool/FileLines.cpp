@@ -10,10 +10,27 @@ constexpr qsizetype MaxQuotedLine = 4096;
 
 }  // namespace
 
-TFileLines::TFileLines(const QByteArray& bytes) : FData(bytes)
+QByteArrayView TFileLines::LineData(QByteArrayView bytes)
 {
-    if (const qsizetype eof = FData.indexOf('\x1A'); eof >= 0)
-        FData = FData.first(eof);
+    const qsizetype eof = bytes.indexOf('\x1A');
+    return eof >= 0 ? bytes.first(eof) : bytes;
+}
+
+std::vector<QByteArrayView> TFileLines::SplitAtLineEnds(QByteArrayView data, int count)
+{
+    std::vector<QByteArrayView> pieces;
+    qsizetype start = 0;
+    for (int i = 1; i < count && start < data.size(); ++i) {
+        const qsizetype target = std::max(start, data.size() / count * i);
+        const qsizetype lf = data.indexOf('\n', target);
+        if (lf < 0)
+            break;
+        pieces.push_back(data.sliced(start, lf + 1 - start));
+        start = lf + 1;
+    }
+    if (start < data.size() || pieces.empty())
+        pieces.push_back(data.sliced(start));
+    return pieces;
 }
 
 bool TFileLines::Next(QString& line)
@@ -24,6 +41,8 @@ bool TFileLines::Next(QString& line)
     if (end < 0)
         end = FData.size();
     QByteArrayView bytes = FData.sliced(FStart, end - FStart);
+    if (bytes.endsWith('\r'))  // the usual CR LF, without copying the line
+        bytes.chop(1);
     if (bytes.contains('\r')) {
         FScratch.clear();
         for (char c : bytes)

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+
+#include <vector>
 
 // The lines of a data file image, cut and decoded as the editor reads them,
 // but handed out one by one so that a caller can go on after a line the
@@ -19,7 +20,17 @@
 // end of the data does not begin another line.
 class TFileLines {
 public:
-    explicit TFileLines(const QByteArray& bytes);
+    // The part of a file image that holds lines: everything before the first
+    // byte 26.
+    static QByteArrayView LineData(QByteArrayView bytes);
+
+    // Line data cut into at most `count` consecutive pieces of about equal
+    // size, each but the last ending just after a LF, so that every line lies
+    // whole in one piece and the pieces' lines in order are the data's lines.
+    static std::vector<QByteArrayView> SplitAtLineEnds(QByteArrayView data, int count);
+
+    // Reads line data (see LineData) or one of its pieces.
+    explicit TFileLines(QByteArrayView data) : FData(data) {}
 
     // The next line's text in `line`; false after the last line.
     bool Next(QString& line);
