@@ -13,32 +13,24 @@
 #include <csignal>
 #include <sys/resource.h>
 
-QStringList TToolRun::OutLines() const { return Out.split(u'\n', Qt::SkipEmptyParts); }
-
 TToolRun RunTool(const QStringList& arguments, const QString& workDir, qint64 fileSizeLimit)
 {
     QProcess process;
-    if (!workDir.isEmpty())
-        process.setWorkingDirectory(workDir);
-    if (fileSizeLimit >= 0) {
-        // A write past the limit then fails with an error instead of ending
-        // the process.
+    process.setWorkingDirectory(workDir);
+    if (fileSizeLimit >= 0)
         process.setChildProcessModifier([fileSizeLimit] {
             const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
-            ::signal(SIGXFSZ, SIG_IGN);
+            ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the process
         });
-    }
     process.start(QStringLiteral(UVOTOOL_PATH), arguments);
     TToolRun run;
-    if (!process.waitForStarted(-1) || !process.waitForFinished(-1)) {
-        ADD_FAILURE() << "uvotool did not run: " << process.errorString().toStdString();
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit) {
+        ADD_FAILURE() << "uvotool did not run to its end: " << process.errorString().toStdString();
         return run;
     }
-    run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.Out = QString::fromUtf8(process.readAllStandardOutput());
-    run.Err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 const TFormat& ShippedFormat()
@@ -55,7 +47,6 @@ const TFormat& ShippedFormat()
 
 namespace {
 
-// A value that the rule accepts.
 QString AcceptedValue(const TRule& rule)
 {
     if (rule.FldID() == UvoIds::RecordTypeFld)
@@ -65,28 +56,19 @@ QString AcceptedValue(const TRule& rule)
             if (!val->Value.isEmpty() && val->Value.size() <= rule.Size &&
                 (rule.Kind != u'N' || StrIsDigits(val->Value)))
                 return val->Value;
-    if (rule.Kind == u'N')
-        return QStringLiteral("1");
-    if (rule.Kind == u'D')
-        return QStringLiteral("20240115");
-    return QStringLiteral("X");
+    return rule.Kind == u'N' ? QStringLiteral("1") : rule.Kind == u'D' ? QStringLiteral("20240115") : QStringLiteral("X");
 }
 
 }  // namespace
 
-TUvoFileBuilder::TUvoFileBuilder() : FContent(ShippedFormat()) {}
-
 TContentRec& TUvoFileBuilder::Add(const QString& recId, const QString& account, TValues values)
 {
-    const TFormat& format = ShippedFormat();
-    std::unique_ptr<TContentRec> rec = FContent.CreateNewOnRec(format.GetRec(recId));
-    EXPECT_TRUE(rec) << "no layout for " << recId.toStdString();
-    for (TContentFld& fld : rec->FldList)
-        if (&fld != &rec->FldList.back())  // the end of record is the line end
-            fld.SetValue(AcceptedValue(*fld.Rule));
+    std::unique_ptr<TContentRec> rec = FContent.CreateNewOnRec(ShippedFormat().GetRec(recId));
+    for (size_t i = 0; i + 1 < rec->FldList.size(); ++i)  // the last field is the line end
+        rec->FldList[i].SetValue(AcceptedValue(*rec->FldList[i].Rule));
     rec->SetVal(UvoIds::AccountFld, account);
     for (const auto& [fldId, value] : values) {
-        EXPECT_TRUE(rec->FindFld(QString::fromLatin1(fldId))) << recId.toStdString() << " has no field " << fldId;
+        EXPECT_TRUE(rec->FindFld(QString::fromLatin1(fldId))) << recId.toStdString() << " has no " << fldId;
         rec->SetVal(QString::fromLatin1(fldId), value);
     }
     rec->CalcSortStr();
@@ -100,8 +82,8 @@ void TUvoFileBuilder::AddSound(TUvoFileBuilder& builder, const QStringList& acco
     builder.Add(UvoIds::HeaderRecID);
     for (const QString& account : accounts) {
         builder.Add(UvoIds::AccountRecID, account);
-        builder.Add(UvoIds::ConsumerRecID, account, {{"310065", QStringLiteral("01")}});
-        builder.Add(QStringLiteral("300500"), account, {{"310065", QStringLiteral("01")}});
+        builder.Add(UvoIds::ConsumerRecID, account, {{"310065", "01"}});
+        builder.Add(QStringLiteral("300500"), account, {{"310065", "01"}});
     }
     builder.Add(UvoIds::TrailerRecID);
     builder.CalcTotals();
@@ -110,11 +92,8 @@ void TUvoFileBuilder::AddSound(TUvoFileBuilder& builder, const QStringList& acco
 QList<QByteArray> TUvoFileBuilder::Lines() const
 {
     QList<QByteArray> lines;
-    for (const TContentRec* rec : FContent.Records()) {
-        QByteArray line;
-        rec->AppendLineBytes(line);
-        lines << line;
-    }
+    for (const TContentRec* rec : FContent.Records())
+        rec->AppendLineBytes(lines.emplace_back());
     return lines;
 }
 
@@ -130,18 +109,15 @@ QByteArray JoinLines(const QList<QByteArray>& lines)
 
 QByteArray Ansi(const QString& text) { return AnsiCodePage::Encode(text); }
 
-QString TWorkDir::Write(const QString& name, const QByteArray& bytes) const
+void TWorkDir::Write(const QString& name, const QByteArray& bytes) const
 {
     QFile file(Path(name));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         ADD_FAILURE() << "cannot write " << Path(name).toStdString();
-    return Path(name);
 }
 
 QByteArray TWorkDir::Read(const QString& name) const
 {
     QFile file(Path(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
