@@ -63,20 +63,24 @@ void TContentRec::CalcSortStr()
     SortStr = Rec ? SortKeyOf(*this) : QString();
 }
 
-void TContent::SortRec()
+bool TContent::SortsBefore(const TContentRec* a, const TContentRec* b) const
 {
     // The keys alone would put an account whose first character lies above "z"
     // (any Cyrillic letter) behind the Trailer; the Header and the Trailer are
     // therefore ranked before and after every other record first.
-    const TRec* header = FFormat->HeaderRec;
-    const TRec* trailer = FFormat->TrailerRec;
-    auto rank = [&](const TContentRec* r) { return r->Rec == header ? 0 : r->Rec == trailer ? 2 : 1; };
-    std::sort(FRecs.begin(), FRecs.end(), [&](const TContentRec* a, const TContentRec* b) {
-        const int ra = rank(a), rb = rank(b);
-        if (ra != rb)
-            return ra < rb;
-        return CompareOrdinal(a->SortStr, b->SortStr) < 0;
-    });
+    auto rank = [this](const TContentRec* r) {
+        return r->Rec == FFormat->HeaderRec ? 0 : r->Rec == FFormat->TrailerRec ? 2 : 1;
+    };
+    const int ra = rank(a), rb = rank(b);
+    if (ra != rb)
+        return ra < rb;
+    return CompareOrdinal(a->SortStr, b->SortStr) < 0;
+}
+
+void TContent::SortRec()
+{
+    std::sort(FRecs.begin(), FRecs.end(),
+              [this](const TContentRec* a, const TContentRec* b) { return SortsBefore(a, b); });
 }
 
 void TContent::SortRec2()

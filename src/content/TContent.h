@@ -98,6 +98,8 @@ public:
     TContentRec* AddFromString(QStringView Strn);
 
     void SortRec();   // account hierarchy: Header first, Trailer last
+    // Whether SortRec puts a before b.
+    bool SortsBefore(const TContentRec* a, const TContentRec* b) const;
     void SortRec2();  // grouped by record type, then by key
 
     void CreateBoundsRecs();

@@ -3,6 +3,7 @@
 #include "AnsiCodePage.h"
 #include "TContent.h"
 #include "TUvoError.h"
+#include "UvoLines.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -13,52 +14,17 @@ const QString OpenErrorMessage =
     QStringLiteral("Ошибка при открытии файла. Возможно, файл занят другим приложением.");
 const QString WriteErrorMessage = QStringLiteral("Невозможно открыть файл для записи.");
 
-// A line is quoted whole in the message unless it is far longer than any
-// record, where a message box could not show it anyway.
-constexpr qsizetype MaxQuotedLine = 4096;
-
-QString BadLineMessage(qsizetype lineNumber, const QString& line)
-{
-    const QString quoted = line.size() > MaxQuotedLine ? line.left(MaxQuotedLine) + QChar(0x2026) : line;
-    return QStringLiteral("Неверный формат. Строка %1:\r\n").arg(lineNumber) + quoted;
-}
-
-// The text of one line: its bytes up to the LF, without CR characters.
-void DecodeLine(QByteArrayView bytes, QByteArray& scratch, QString& line)
-{
-    if (bytes.contains('\r')) {
-        scratch.clear();
-        for (char c : bytes)
-            if (c != '\r')
-                scratch.append(c);
-        bytes = scratch;
-    }
-    AnsiCodePage::DecodeInto(bytes, line);
-}
-
 }  // namespace
 
 namespace UvoFile {
 
 ReadResult ReadBytes(const QByteArray& bytes, TContent& content)
 {
-    QByteArrayView data(bytes);
-    if (const qsizetype eof = data.indexOf('\x1A'); eof >= 0)
-        data = data.first(eof);
-    QByteArray scratch;
+    TUvoLines lines(TUvoLines::LineData(bytes));
     QString line;
-    qsizetype lineNumber = 0;
-    qsizetype start = 0;
-    while (start < data.size()) {
-        qsizetype end = data.indexOf('\n', start);
-        if (end < 0)
-            end = data.size();
-        ++lineNumber;
-        DecodeLine(data.sliced(start, end - start), scratch, line);
+    while (lines.Next(line))
         if (!content.AddFromString(line))
-            return {false, BadLineMessage(lineNumber, line)};
-        start = end + 1;
-    }
+            return {false, TUvoLines::RefusedLineMessage(lines.LineNumber(), line)};
     return {true, {}};
 }
 
@@ -94,7 +60,9 @@ void Write(const QString& fileName, const TContent& content)
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw TUvoError(WriteErrorMessage);
-    if (file.write(bytes) != bytes.size()) {
+    // The last part of the bytes may still sit in the file's buffer: a full
+    // disk shows only when it is flushed, and must stop the rename.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         throw TUvoError(reason);

@@ -186,25 +186,30 @@ TEST_F(UvoFileTest, FailedSaveLeavesThePreviousFileUntouched)
 {
     const QByteArray previous = SampleFile();
     const QString target = WriteBytes("submission.uvo", previous);
-    for (int i = 0; i < 2000; ++i)
-        content.AddFromString(Line("300300", {{"310011", QString::number(i)}, {"310065", "01"}}));
+    // A large file fails while it is written, a small one only when the last
+    // buffered bytes are flushed.
+    for (const int records : {2000, 10}) {
+        content.Clear();
+        for (int i = 0; i < records; ++i)
+            content.AddFromString(Line("300300", {{"310011", QString::number(i)}, {"310065", "01"}}));
 
-    // The disk "fills up" part-way through the new contents.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit limited = old;
-    limited.rlim_cur = 100000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    bool raised = false;
-    try {
-        UvoFile::Write(target, content);
-    } catch (const TUvoError&) {
-        raised = true;
+        // The disk "fills up" part-way through the new contents.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limited = old;
+        limited.rlim_cur = 4096;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        bool raised = false;
+        try {
+            UvoFile::Write(target, content);
+        } catch (const TUvoError&) {
+            raised = true;
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+
+        EXPECT_TRUE(raised) << records;
+        EXPECT_EQ(ReadBack(target), previous) << records;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"submission.uvo"}));  // no leftovers
     }
-    setrlimit(RLIMIT_FSIZE, &old);
-
-    EXPECT_TRUE(raised);
-    EXPECT_EQ(ReadBack(target), previous);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"submission.uvo"}));  // no leftovers
 }

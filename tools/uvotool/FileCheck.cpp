@@ -1,6 +1,6 @@
 #include "FileCheck.h"
 
-#include "FileLines.h"
+#include "UvoLines.h"
 #include "FindingWriters.h"
 #include "TContent.h"
 
@@ -16,17 +16,6 @@ namespace {
 // A file is read in pieces of at least this size, each on a processor of its
 // own, and the pieces' findings are then written in line order.
 constexpr qsizetype MinPieceSize = 256 * 1024;
-
-// Whether the editor's account hierarchy sort puts `later` before `earlier`:
-// the sort itself runs on a view of the two records.
-bool SortsBefore(TContent& pair, TContentRec* later, TContentRec* earlier)
-{
-    pair.Clear();
-    pair.Add(earlier);
-    pair.Add(later);
-    pair.SortRec();
-    return pair[0] == later;
-}
 
 // What reading a piece noted for the findings, in line order. Line numbers
 // count from the piece's first line.
@@ -67,7 +56,7 @@ public:
 
     void Read()
     {
-        TFileLines lines(FData);
+        TUvoLines lines(FData);
         QString line;
         while (lines.Next(line)) {
             const qsizetype n = lines.LineNumber();
@@ -76,7 +65,7 @@ public:
                 Notes.emplace_back(TNote::Of(TNote::TWhat::RefusedLine, n, nullptr)).Value = line;
                 continue;
             }
-            if (Last && SortsBefore(FPair, rec, Last)) {
+            if (Last && FPair.SortsBefore(rec, Last)) {
                 TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::OutOfOrder, LastLine, Last));
                 note.Later = rec;
                 note.LaterLine = n;
@@ -137,7 +126,7 @@ private:
 
     const TFormat& FFormat;
     QByteArrayView FData;
-    TContent FPair;  // a view of two records for the order comparison
+    TContent FPair;  // answers the editor's order comparison
 };
 
 class TFileCheck {
@@ -150,11 +139,11 @@ public:
 
     TFileSummary Run(QByteArrayView bytes)
     {
-        const QByteArrayView data = TFileLines::LineData(bytes);
+        const QByteArrayView data = TUvoLines::LineData(bytes);
         const int processors = std::max(1, QThread::idealThreadCount());
         const int count = int(std::clamp<qsizetype>(data.size() / MinPieceSize, 1, processors));
         std::vector<std::unique_ptr<TPiece>> pieces;
-        for (const QByteArrayView piece : TFileLines::SplitAtLineEnds(data, count))
+        for (const QByteArrayView piece : TUvoLines::SplitAtLineEnds(data, count))
             pieces.push_back(std::make_unique<TPiece>(FFormat, piece));
         {
             std::vector<std::jthread> workers;
@@ -186,7 +175,7 @@ private:
     void Merge(const TPiece& piece)
     {
         const qsizetype offset = FSummary.Lines;
-        if (FPrevious && piece.First && SortsBefore(FPair, piece.First, FPrevious))
+        if (FPrevious && piece.First && FPair.SortsBefore(piece.First, FPrevious))
             EmitOutOfOrder(*FPrevious, FPreviousLine, *piece.First, offset + piece.FirstLine);
         for (const TNote& note : piece.Notes) {
             const qsizetype line = offset + note.Line;
@@ -206,7 +195,7 @@ private:
                 TFinding f = Place(TFinding::TKind::RefusedLine, line);
                 f.HasValue = true;
                 f.Value = note.Value;
-                f.EditorMessage = TFileLines::RefusedLineMessage(line, note.Value);
+                f.EditorMessage = TUvoLines::RefusedLineMessage(line, note.Value);
                 Emit(f);
                 break;
             }
@@ -323,7 +312,7 @@ private:
     const TFormat& FFormat;
     TFindingWriter& FWriter;
     TFileSummary FSummary;
-    TContent FPair;  // a view of two records for the order comparison across pieces
+    TContent FPair;  // answers the editor's order comparison across pieces
     std::unordered_map<const TRec*, TTally> FTallies;
     TContentRec* FPrevious = nullptr;  // the last record of the pieces merged so far
     qsizetype FPreviousLine = 0;

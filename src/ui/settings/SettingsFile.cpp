@@ -83,7 +83,7 @@ void Save(const QString& fileName, const TSettings& settings)
         throw TUvoError(file.errorString());
     // The record may hold a database password: readable by its owner only.
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         throw TUvoError(reason);

@@ -5,20 +5,14 @@
 
 #include <vector>
 
-// The lines of a data file image, cut and decoded as the editor reads them,
-// but handed out one by one so that a caller can go on after a line the
-// editor refuses.
-//
-// ADAPTER: the rules below mirror UvoFile::ReadBytes (src/content/UvoFile.cpp),
-// which stops at the first refused line and keeps its line splitting and its
-// message private. Keep both in step until the content library offers a line
-// iterator and the refused-line message itself; the tests compare this
-// reader's results with UvoFile::ReadBytes on the same files.
+// The lines of a data file image, cut and decoded one by one, so that a
+// reader can stop at a refused line (the editor) or go on after it (a check
+// that reports every problem in one pass).
 //
 // A line ends at LF; CR characters are not part of it; a byte 26 ends the
 // data; a last line without a line end still counts; a line end at the very
 // end of the data does not begin another line.
-class TFileLines {
+class TUvoLines {
 public:
     // The part of a file image that holds lines: everything before the first
     // byte 26.
@@ -30,7 +24,7 @@ public:
     static std::vector<QByteArrayView> SplitAtLineEnds(QByteArrayView data, int count);
 
     // Reads line data (see LineData) or one of its pieces.
-    explicit TFileLines(QByteArrayView data) : FData(data) {}
+    explicit TUvoLines(QByteArrayView data) : FData(data) {}
 
     // The next line's text in `line`; false after the last line.
     bool Next(QString& line);

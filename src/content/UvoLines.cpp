@@ -1,22 +1,22 @@
-#include "FileLines.h"
+#include "UvoLines.h"
 
 #include "AnsiCodePage.h"
 
 namespace {
 
-// The editor quotes a refused line whole unless it is far longer than any
-// record.
+// A refused line is quoted whole unless it is far longer than any record,
+// where a message box could not show it anyway.
 constexpr qsizetype MaxQuotedLine = 4096;
 
 }  // namespace
 
-QByteArrayView TFileLines::LineData(QByteArrayView bytes)
+QByteArrayView TUvoLines::LineData(QByteArrayView bytes)
 {
     const qsizetype eof = bytes.indexOf('\x1A');
     return eof >= 0 ? bytes.first(eof) : bytes;
 }
 
-std::vector<QByteArrayView> TFileLines::SplitAtLineEnds(QByteArrayView data, int count)
+std::vector<QByteArrayView> TUvoLines::SplitAtLineEnds(QByteArrayView data, int count)
 {
     std::vector<QByteArrayView> pieces;
     qsizetype start = 0;
@@ -33,7 +33,7 @@ std::vector<QByteArrayView> TFileLines::SplitAtLineEnds(QByteArrayView data, int
     return pieces;
 }
 
-bool TFileLines::Next(QString& line)
+bool TUvoLines::Next(QString& line)
 {
     if (FStart >= FData.size())
         return false;
@@ -56,7 +56,7 @@ bool TFileLines::Next(QString& line)
     return true;
 }
 
-QString TFileLines::RefusedLineMessage(qsizetype lineNumber, const QString& line)
+QString TUvoLines::RefusedLineMessage(qsizetype lineNumber, const QString& line)
 {
     const QString quoted = line.size() > MaxQuotedLine ? line.left(MaxQuotedLine) + QChar(0x2026) : line;
     return QStringLiteral("Неверный формат. Строка %1:\r\n").arg(lineNumber) + quoted;
