@@ -2,9 +2,146 @@
 
 #include "TContent.h"
 
+#include <QAbstractListModel>
+#include <QCollator>
 #include <QComboBox>
+#include <QHash>
+#include <QListView>
 
-TAccountFilter::TAccountFilter(QComboBox& box) : FBox(box)
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const QString HolderNumberFld = QStringLiteral("310065");
+const QString SurnameFld = QStringLiteral("310233");
+const QString FirstNameFld = QStringLiteral("310230");
+const QString PrimaryHolder = QStringLiteral("01");
+
+constexpr int DropDownExtra = 24;  // beyond the widest holder name
+
+struct TFilterItem {
+    QString Text;
+    QString Account;
+};
+
+QString WithoutTrailingSpaces(QString text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == QLatin1Char(' '))
+        --end;
+    text.truncate(end);
+    return text;
+}
+
+// Where a field stands in the records of one type: every record of a type has
+// the fields of its layout in layout order, so the place is found once.
+class TFieldPlace {
+public:
+    TFieldPlace(const TFormat& format, const TRec* rec, const QString& fldId)
+    {
+        const std::vector<const TRule*>& layout = format.Layout(rec);
+        const auto it = std::find_if(layout.begin(), layout.end(), [&](const TRule* rule) { return rule->FldID() == fldId; });
+        if (it != layout.end()) {
+            FRule = *it;
+            FIndex = size_t(it - layout.begin());
+        }
+    }
+
+    QString Value(const TContentRec& rec) const
+    {
+        if (FIndex < rec.FldList.size() && rec.FldList[FIndex].Rule == FRule)
+            return rec.FldList[FIndex].Value();
+        return FRule ? rec.GetVal(FRule->FldID()) : QString();
+    }
+
+private:
+    const TRule* FRule = nullptr;
+    size_t FIndex = size_t(-1);
+};
+
+// The widest holder text, for the drop-down list. Laying out a text to measure
+// it costs more than the rest of a rebuild with thousands of accounts, so a
+// text is measured only when the sum of its characters' widths (kept per
+// character) shows that it may come near the box's width; shorter texts
+// cannot widen the list.
+class TWidestText {
+public:
+    TWidestText(const QFont& font, int boxWidth) : FMetrics(font), FThreshold(boxWidth - DropDownExtra - Slack) {}
+
+    void Add(const QString& text)
+    {
+        if (Estimate(text) >= FThreshold)
+            FWidest = std::max(FWidest, FMetrics.horizontalAdvance(text));
+    }
+    int Widest() const { return FWidest; }
+
+private:
+    static constexpr int Slack = 40;  // more than kerning and shaping can shift a line of text
+
+    int Estimate(const QString& text)
+    {
+        int width = 0;
+        for (const QChar c : text) {
+            auto it = FCharWidths.constFind(c.unicode());
+            if (it == FCharWidths.constEnd())
+                it = FCharWidths.insert(c.unicode(), FMetrics.horizontalAdvance(c));
+            width += *it;
+        }
+        return width;
+    }
+
+    QFontMetrics FMetrics;
+    int FThreshold;
+    int FWidest = 0;
+    QHash<char16_t, int> FCharWidths;
+};
+
+void SortByText(std::vector<TFilterItem>& items)
+{
+    QCollator collator{QLocale()};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<std::pair<QCollatorSortKey, size_t>> keys;
+    keys.reserve(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        keys.emplace_back(collator.sortKey(items[i].Text), i);
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+    std::vector<TFilterItem> sorted;
+    sorted.reserve(items.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(items[key.second]));
+    items = std::move(sorted);
+}
+
+}  // namespace
+
+// The items of the box: a plain list, replaced whole at every rebuild, so a
+// file with thousands of accounts fills the box in one step.
+class TFilterItems : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void Reset(std::vector<TFilterItem> items)
+    {
+        beginResetModel();
+        FItems = std::move(items);
+        endResetModel();
+    }
+    const TFilterItem& Item(int row) const { return FItems[size_t(row)]; }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(FItems.size()); }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+            return {};
+        return FItems[size_t(index.row())].Text;
+    }
+
+private:
+    std::vector<TFilterItem> FItems;
+};
+
+TAccountFilter::TAccountFilter(QComboBox& box) : FBox(box), FItems(new TFilterItems(&box))
 {
     FBox.setObjectName(QStringLiteral("cbFilter"));
     FBox.setEditable(false);
@@ -17,18 +154,83 @@ TAccountFilter::TAccountFilter(QComboBox& box) : FBox(box)
     font.setBold(true);
     FBox.setFont(font);
     FBox.setStyleSheet(QStringLiteral("QComboBox { color: black; background: white; }"));
+    // The box is as wide as it is told; its size needs no look at thousands of items.
+    FBox.setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    FBox.setModel(FItems);
+    if (auto* list = qobject_cast<QListView*>(FBox.view()))
+        list->setUniformItemSizes(true);
 }
 
-void TAccountFilter::Rebuild(const TContent& /*content*/, const TContentRec* FocusRec)
+TAccountFilter::~TAccountFilter() = default;
+
+void TAccountFilter::Rebuild(const TContent& content, const TContentRec* FocusRec)
 {
-    // The account items between the two fixed ones come with the account
-    // grouping of the records.
-    FBox.clear();
-    FBox.addItem(AllRecordsText);
-    FBox.addItem(NoAccountText);
+    std::vector<TFilterItem> items;
+    QHash<QString, size_t> itemOf;  // account -> its item
+    TWidestText widest(FBox.font(), FBox.width());
+    const TFormat& format = content.Format();
+    const TFieldPlace holderNumber(format, format.ConsumerRec, HolderNumberFld);
+    const TFieldPlace surname(format, format.ConsumerRec, SurnameFld);
+    const TFieldPlace firstName(format, format.ConsumerRec, FirstNameFld);
+    for (const TContentRec* rec : content.Records()) {
+        if (rec->Account.isEmpty())
+            continue;
+        auto found = itemOf.constFind(rec->Account);
+        if (found == itemOf.constEnd()) {
+            found = itemOf.insert(rec->Account, items.size());
+            items.push_back({rec->Account, rec->Account});
+        }
+        if (rec->Rec == format.ConsumerRec && holderNumber.Value(*rec) == PrimaryHolder) {
+            // A later primary holder of the same account overwrites an earlier one.
+            QString& text = items[*found].Text;
+            text = WithoutTrailingSpaces(rec->Account + QLatin1Char(' ') + surname.Value(*rec) + QLatin1Char(' ') +
+                                         firstName.Value(*rec));
+            widest.Add(text);
+        }
+    }
+    SortByText(items);
+    items.insert(items.begin(), {AllRecordsText, QString()});
+    items.push_back({NoAccountText, QString()});
+    FItems->Reset(std::move(items));
     FBox.setCurrentIndex(0);
+    FitDropDown(widest.Widest());
     if (FocusRec && FocusRec->Account.isEmpty())
         FBox.setCurrentIndex(FBox.count() - 1);
+    else if (FocusRec)
+        for (int i = 1; i < FBox.count() - 1; ++i)
+            if (FItems->Item(i).Account == FocusRec->Account) {
+                FBox.setCurrentIndex(i);
+                break;
+            }
 }
 
+void TAccountFilter::FitDropDown(int widest)
+{
+    const int wanted = widest + DropDownExtra;
+    FBox.view()->setMinimumWidth(wanted > FBox.width() ? wanted : 0);
+}
+
+int TAccountFilter::DropDownWidth() const { return std::max(FBox.width(), FBox.view()->minimumWidth()); }
+
 bool TAccountFilter::AllRecordsSelected() const { return FBox.currentIndex() == 0; }
+
+std::optional<TFilterSelection> TAccountFilter::Selection(const TContent& content) const
+{
+    const int index = FBox.currentIndex();
+    if (index < 0)
+        return std::nullopt;
+    TFilterSelection chosen{std::make_unique<TContent>(content.Format(), false), std::nullopt};
+    TContent& recs = *chosen.Recs;
+    if (index == 0) {
+        recs.Reserve(content.Count());
+        for (TContentRec* rec : content.Records())
+            recs.Add(rec);
+        recs.SortRec2();
+        return chosen;
+    }
+    chosen.Account = FItems->Item(index).Account;  // empty for the last item
+    for (TContentRec* rec : content.Records())
+        if (rec->Account == *chosen.Account)
+            recs.Add(rec);
+    return chosen;
+}

@@ -2,9 +2,20 @@
 
 #include <QString>
 
+#include <memory>
+#include <optional>
+
 class QComboBox;
 class TContent;
 class TContentRec;
+class TFilterItems;
+
+// What the selected filter item shows: the records in display order, on a
+// list that does not own them, and the filter account (none for "<Все записи>").
+struct TFilterSelection {
+    std::unique_ptr<TContent> Recs;
+    std::optional<QString> Account;
+};
 
 // The account filter list (cbFilter): "<Все записи>", one item per account,
 // and "Без счёта/Header/Trailer". It is rebuilt by every ShowContent.
@@ -16,13 +27,21 @@ public:
     // Gives the box its look: 439 px, bold 13 px Courier New, up to 20 items
     // dropped down, no Tab stop, the hint as tool tip.
     explicit TAccountFilter(QComboBox& box);
+    ~TAccountFilter();
 
     // Refills the list from the content list and selects the item that shows
     // FocusRec: "<Все записи>" when none, the last item for a record without account.
     void Rebuild(const TContent& content, const TContentRec* FocusRec);
 
     bool AllRecordsSelected() const;
+    // The records the selected item shows; none when no item is selected.
+    std::optional<TFilterSelection> Selection(const TContent& content) const;
+    // The width the list opens with: the box's, or more for long holder names.
+    int DropDownWidth() const;
 
 private:
+    void FitDropDown(int widest);
+
     QComboBox& FBox;
+    TFilterItems* FItems;
 };

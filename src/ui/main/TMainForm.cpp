@@ -23,6 +23,7 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 TMainForm* MainForm = nullptr;
 
@@ -168,6 +169,8 @@ void TMainForm::ConnectHandlers()
     bind(actExit, &TMainForm::actExitExecute);
     connect(cbFilter, &QComboBox::activated, this, [this] { RunGuarded([this] { cbFilterSelect(); }); });
     connect(PanelGroup, &TPanelArea::PopupRequested, this, &TMainForm::mnVTPopupPopup);
+    connect(ScrollBar, &QScrollBar::valueChanged, this, &TMainForm::ScrollBarChange);
+    qApp->installEventFilter(this);  // FormMouseWheel sees the wheel before any control does
     connect(mnVTPopup, &TRecordPopup::AddRecChosen, this,
             [this](const QString& RecID) { RunGuarded([&] { mnSubAddRecClick(RecID); }); });
 }
@@ -249,13 +252,36 @@ void TMainForm::ApplyFilter()
 {
     if (cbFilter->currentIndex() < 0)
         return;
+    PanelGroup->hide();  // drawn once, when rebuilt
     ClearView();
+    const std::optional<TFilterSelection> chosen = FFilter->Selection(*FContent);
+    PanelGroup->ShowRecords(chosen->Recs->Records(), chosen->Account);
+    ScrollBar->setValue(0);
+    PanelGroup->show();
     ShowStatusBarInfo();
 }
 
 void TMainForm::ClearView() { PanelGroup->ClearView(); }
 
-void TMainForm::FindFocus(TContentRec* /*Rec*/) {}
+void TMainForm::FindFocus(TContentRec* Rec) { PanelGroup->FindFocus(Rec); }
+
+const QList<TRecordGrid*>& TMainForm::VTList() const { return PanelGroup->VTList(); }
+
+int TMainForm::MaxVTWidth() const { return PanelGroup->MaxVTWidth(); }
+
+void TMainForm::ScrollBarChange(int Position) { PanelGroup->ScrollBarChange(Position); }
+
+void TMainForm::FormMouseWheel(const QPoint& GlobalPos, int Delta) { PanelGroup->FormMouseWheel(GlobalPos, Delta); }
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        FormMouseWheel(wheel->globalPosition().toPoint(), wheel->angleDelta().y());
+        return true;  // consumed wherever the pointer was
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
 
 void TMainForm::ShowStatusBarInfo()
 {

@@ -22,6 +22,7 @@ class TFormat;
 class TSettingsForm;
 class TMainStatusBar;
 class TPanelArea;
+class TRecordGrid;
 class TRecordPopup;
 
 // The main window: it owns the program's one format description and one
@@ -65,6 +66,11 @@ public:
     void FindFocus(TContentRec* Rec);
     void ShowStatusBarInfo();
 
+    // The grids shown, in panel order (the panels own them), and the widest
+    // total column width among them since the view was last cleared.
+    const QList<TRecordGrid*>& VTList() const;
+    int MaxVTWidth() const;
+
     // The format description did not load: only Settings and Exit are usable.
     bool LimitedMode() const { return FLimitedMode; }
 
@@ -105,10 +111,13 @@ public slots:
     void actExpandExecute();
     void actExitExecute();
     void cbFilterSelect();
+    void ScrollBarChange(int Position);
     void mnSubAddRecClick(const QString& RecID);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Routes every wheel turn over this window to FormMouseWheel.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -120,6 +129,7 @@ private:
     void ConnectHandlers();
     void EnterLimitedMode();
     void mnVTPopupPopup(const QPoint& globalPos, QWidget* grid);
+    void FormMouseWheel(const QPoint& GlobalPos, int Delta);
 
     std::unique_ptr<TFormat> FFormat;
     std::unique_ptr<TContent> FContent;

@@ -1,10 +1,27 @@
 #include "TPanelArea.h"
 
-#include <QContextMenuEvent>
-#include <QLayoutItem>
-#include <QVBoxLayout>
+#include "TGridHeaderMenu.h"
+#include "TRecordGrid.h"
+#include "TRecordGridModel.h"
+#include "TRecordPanel.h"
 
-TPanelArea::TPanelArea(QWidget* parent) : QScrollArea(parent)
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QLayoutItem>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int VisibleRows = 10;  // a panel grows with its rows up to this many
+constexpr int PanelExtra = 22;   // beyond the rows, the caption bar and the header
+
+}  // namespace
+
+TPanelArea::TPanelArea(QWidget* parent) : QScrollArea(parent), VTHeaderMenu(new TGridHeaderMenu(this))
 {
     setObjectName(QStringLiteral("PanelGroup"));
     setWidgetResizable(true);
@@ -15,6 +32,7 @@ TPanelArea::TPanelArea(QWidget* parent) : QScrollArea(parent)
     FColumn->setSpacing(0);
     FColumn->addStretch();  // panels stack from the top
     setWidget(column);
+    connect(VTHeaderMenu, &TGridHeaderMenu::ColumnChosen, this, &TPanelArea::VTHeaderMenuClick);
 }
 
 void TPanelArea::ClearView()
@@ -24,13 +42,145 @@ void TPanelArea::ClearView()
         delete item->widget();
         delete item;
     }
+    FVTList.clear();
+    FMaxVTWidth = 0;
 }
 
-int TPanelArea::ShownRowCount() const { return 0; }
+void TPanelArea::ShowRecords(const std::vector<TContentRec*>& recs, const std::optional<QString>& filterAccount)
+{
+    // Each run of records of one type goes to a grid of its own.
+    for (auto begin = recs.begin(); begin != recs.end();) {
+        const auto end = std::find_if(begin, recs.end(), [&](const TContentRec* rec) { return rec->Rec != (*begin)->Rec; });
+        TRecordGrid* grid = AddPanel(TRecordPanel::CaptionFor(**begin, filterAccount), **begin);
+        grid->SetRecs(std::vector<TContentRec*>(begin, end));
+        begin = end;
+    }
+    FinishBuild();
+}
 
-void TPanelArea::CollapseAll() {}
+TRecordGrid* TPanelArea::AddPanel(const QString& caption, const TContentRec& first)
+{
+    auto* panel = new TRecordPanel(caption, first, widget());
+    FColumn->insertWidget(FColumn->count() - 1, panel);
+    TRecordGrid* grid = panel->Grid();
+    FVTList << grid;
+    FMaxVTWidth = std::max(FMaxVTWidth, grid->ColumnsWidth());
+    connect(grid, &TRecordGrid::Resized, this, &TPanelArea::VTResize);
+    connect(grid, &TRecordGrid::WheelTurned, this, &TPanelArea::VTMouseWheel);
+    connect(grid, &TRecordGrid::HeaderMenuRequested, this, &TPanelArea::VTHeaderMenuPopup);
+    connect(grid, &TRecordGrid::PopupRequested, this, &TPanelArea::PopupRequested);
+    connect(grid, &TRecordGrid::NodeDblClick, this, &TPanelArea::NodeDblClick);
+    return grid;
+}
 
-void TPanelArea::ExpandAll() {}
+void TPanelArea::FinishBuild()
+{
+    for (TRecordGrid* grid : FVTList) {
+        auto* panel = static_cast<TRecordPanel*>(grid->parentWidget());
+        const int rows = std::min(grid->RowCount(), VisibleRows);
+        panel->SetExpandedHeight(rows * grid->RowHeight() + panel->CaptionHeight() + grid->HeaderHeight() + PanelExtra);
+        grid->FocusRow(0);
+    }
+    SyncContentSize();
+    verticalScrollBar()->setValue(0);
+}
+
+QList<TRecordPanel*> TPanelArea::Panels() const
+{
+    QList<TRecordPanel*> panels;
+    for (TRecordGrid* grid : FVTList)
+        panels << static_cast<TRecordPanel*>(grid->parentWidget());
+    return panels;
+}
+
+int TPanelArea::ShownRowCount() const
+{
+    int rows = 0;
+    for (const TRecordGrid* grid : FVTList)
+        rows += grid->RowCount();
+    return rows;
+}
+
+bool TPanelArea::FindFocus(const TContentRec* rec)
+{
+    for (TRecordGrid* grid : FVTList) {
+        const int row = grid->RowOf(rec);
+        if (row < 0)
+            continue;
+        grid->FocusRow(row);
+        grid->scrollTo(grid->currentIndex());
+        grid->setFocus(Qt::OtherFocusReason);
+        SyncContentSize();
+        ensureWidgetVisible(grid);
+        return true;
+    }
+    return false;
+}
+
+void TPanelArea::SyncContentSize()
+{
+    // The panels' places are settled now rather than at the next event loop
+    // pass, so that scrolling to a grid finds it where it will be drawn.
+    QEvent request(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(widget(), &request);
+}
+
+void TPanelArea::SetAllCollapsed(bool collapsed)
+{
+    hide();
+    for (TRecordPanel* panel : Panels())
+        panel->SetCollapsed(collapsed);
+    show();
+}
+
+void TPanelArea::CollapseAll() { SetAllCollapsed(true); }
+
+void TPanelArea::ExpandAll() { SetAllCollapsed(false); }
+
+void TPanelArea::ScrollBarChange(int position)
+{
+    for (TRecordGrid* grid : FVTList)
+        grid->SetOffsetX(-(position * (FMaxVTWidth - grid->width() + 100)) / 100);
+}
+
+void TPanelArea::VTResize(TRecordGrid* grid) { FMaxVTWidth = std::max(FMaxVTWidth, grid->ColumnsWidth()); }
+
+void TPanelArea::FormMouseWheel(const QPoint& globalPos, int delta)
+{
+    if (viewport()->rect().contains(viewport()->mapFromGlobal(globalPos)))
+        WheelScroll(delta);
+}
+
+void TPanelArea::VTMouseWheel(const QPoint& globalPos, int delta) { FormMouseWheel(globalPos, delta); }
+
+void TPanelArea::WheelScroll(int delta)
+{
+    // One step moves a fifth of the distance that can be scrolled; turning the
+    // wheel away from the user scrolls up.
+    const int sign = (delta > 0) - (delta < 0);
+    const int scrollable = widget()->height() - viewport()->height();
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->value() - sign * (scrollable / 5));
+}
+
+void TPanelArea::wheelEvent(QWheelEvent* event)
+{
+    FormMouseWheel(event->globalPosition().toPoint(), event->angleDelta().y());
+    event->accept();
+}
+
+void TPanelArea::VTHeaderMenuPopup(TRecordGrid* grid, const QPoint& globalPos)
+{
+    FHeaderMenuGrid = grid;
+    VTHeaderMenu->Fill(grid->Model().Captions());
+    VTHeaderMenu->Popup(globalPos);
+}
+
+void TPanelArea::VTHeaderMenuClick(int column)
+{
+    if (FHeaderMenuGrid)
+        FHeaderMenuGrid->FocusColumn(column);
+}
 
 void TPanelArea::contextMenuEvent(QContextMenuEvent* event)
 {

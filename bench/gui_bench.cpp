@@ -1,0 +1,174 @@
+// gui_bench [ACCOUNTS ...] [--shot DIR]
+//
+// Prints how long the main window takes to show a data file: ShowContent with
+// "<Все записи>" and with one account chosen, and opening the file into a
+// shown window until it is painted (read, view rebuilt, every widget drawn).
+// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise. With
+// --shot it also saves a picture of each painted window into DIR.
+
+#include "FormatFile.h"
+#include "SettingsFile.h"
+#include "TContent.h"
+#include "TFileCommands.h"
+#include "TFormat.h"
+#include "TMainForm.h"
+#include "UvoFile.h"
+#include "UvoGenerator.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <exception>
+#include <limits>
+#include <stdexcept>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int Runs = 3;  // every time is the best of this many runs
+constexpr double ShowContentTargetMs = 500;
+constexpr double OpenTargetMs = 2000;
+
+struct Options {
+    std::vector<int> Accounts;
+    QString ShotFolder;
+};
+
+bool ParseOptions(const QStringList& args, Options& options)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--shot") && i + 1 < args.size()) {
+            options.ShotFolder = args[++i];
+            continue;
+        }
+        bool ok = false;
+        const int accounts = args[i].toInt(&ok);
+        if (!ok || accounts <= 0)
+            return false;
+        options.Accounts.push_back(accounts);
+    }
+    if (options.Accounts.empty())
+        options.Accounts = {1000, 10000, 50000};
+    return true;
+}
+
+// The shortest wall-clock time of several runs of work, each after an untimed
+// prepare: the run least disturbed by the rest of the machine.
+template <typename Prepare, typename Work>
+double BestOf(int runs, Prepare prepare, Work work)
+{
+    double best = std::numeric_limits<double>::infinity();
+    for (int run = 0; run < runs; ++run) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+QString WriteFile(const QString& folder, int accounts)
+{
+    TFormat format;
+    if (const QString error = FormatFile::Load(FormatFile::DefaultPath(), format); !error.isEmpty())
+        throw std::runtime_error(error.toStdString());
+    TContent content(format);
+    GeneratorOptions options;
+    options.Accounts = accounts;
+    UvoGenerator(format, options).Generate(content);
+    const QString path = QDir(folder).filePath(QStringLiteral("bench_%1.uvo").arg(accounts));
+    UvoFile::Write(path, content);
+    return path;
+}
+
+std::unique_ptr<TMainForm> ShownWindow()
+{
+    auto form = std::make_unique<TMainForm>();
+    form->show();
+    QCoreApplication::processEvents();
+    return form;
+}
+
+// Lets the window settle its layout and draws all of it, as the screen would.
+QPixmap Paint(TMainForm& form)
+{
+    QCoreApplication::processEvents();
+    return form.grab();
+}
+
+struct SizeFigures {
+    int Records = 0;
+    double ShowAllMs = 0;
+    double ShowAccountMs = 0;
+    double OpenMs = 0;
+};
+
+SizeFigures Measure(const QString& path, const QString& shotFolder)
+{
+    SizeFigures figures;
+    std::unique_ptr<TMainForm> form;
+    figures.OpenMs = BestOf(
+        Runs, [&] { form = ShownWindow(); },
+        [&] {
+            form->FileCommands().LoadUVO(path);
+            Paint(*form);
+        });
+    if (!shotFolder.isEmpty())
+        Paint(*form).save(QDir(shotFolder).filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".png")));
+    figures.Records = form->Content().Count();
+    figures.ShowAllMs = BestOf(Runs, [] {}, [&] { form->ShowContent(nullptr); });
+    TContentRec* middle = form->Content()[form->Content().Count() / 2];
+    figures.ShowAccountMs = BestOf(Runs, [] {}, [&] { form->ShowContent(middle); });
+    return figures;
+}
+
+void PrintFigures(int accounts, const SizeFigures& figures)
+{
+    const auto mark = [](double ms, double target) { return ms <= target ? "ok" : "SLOW"; };
+    std::printf("%8d %9d %12.1f %4s %12.1f %14.1f %4s\n", accounts, figures.Records, figures.ShowAllMs,
+                mark(figures.ShowAllMs, ShowContentTargetMs), figures.ShowAccountMs, figures.OpenMs,
+                mark(figures.OpenMs, OpenTargetMs));
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Options options;
+    if (!ParseOptions(app.arguments().mid(1), options)) {
+        std::fprintf(stderr, "usage: gui_bench [ACCOUNTS ...] [--shot DIR]\n");
+        return 2;
+    }
+    const QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::fprintf(stderr, "gui_bench: cannot create a temporary folder\n");
+        return 1;
+    }
+    // The window reads and writes its settings file in the current folder.
+    QDir::setCurrent(folder.path());
+    SettingsFile::Save(SettingsFile::DefaultFileName, UvoGenerator::Submitter());
+
+    std::printf("Best of %d runs, milliseconds; targets: ShowContent (all records) <= %.0f, open <= %.0f\n", Runs,
+                ShowContentTargetMs, OpenTargetMs);
+    std::printf("%8s %9s %17s %12s %19s\n", "accounts", "records", "ShowContent all", "one account",
+                "open to painted");
+    try {
+        for (const int accounts : options.Accounts)
+            PrintFigures(accounts, Measure(WriteFile(folder.path(), accounts), options.ShotFolder));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "gui_bench: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
