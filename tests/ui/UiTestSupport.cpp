@@ -1,5 +1,8 @@
 #include "UiTestSupport.h"
 
+#include "SettingsFile.h"
+#include "TMainForm.h"
+
 #include <QDir>
 
 TTempCurrentDir::TTempCurrentDir() : FPrevious(QDir::currentPath()) { QDir::setCurrent(FDir.path()); }
@@ -23,3 +26,11 @@ QByteArray TestFormat::Valid()
            "300200;310000;Record Type;1;N;6;\r\n"
            "300999;310000;Record Type;1;N;6;\r\n";
 }
+
+TFreshWindow::TFreshWindow(std::optional<QByteArray> formatText)
+{
+    SettingsFile::Save(SettingsFile::DefaultFileName, TSettings());
+    Form = std::make_unique<TMainForm>(std::move(formatText));
+}
+
+TFreshWindow::~TFreshWindow() { Form.reset(); }

@@ -4,6 +4,13 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "TScriptedPrompts.h"
+
+#include <memory>
+#include <optional>
+
+class TMainForm;
+
 // Makes an empty temporary folder the current directory for one test, so the
 // settings file "uvoedit.ini" never leaks between tests or into the tree.
 class TTempCurrentDir {
@@ -24,3 +31,16 @@ namespace TestFormat {
 QByteArray Valid();
 
 }  // namespace TestFormat
+
+// A fresh main window for one test: a temporary current directory holding
+// empty settings, every prompt answered by a script. Members are destroyed in
+// reverse order, the window first.
+class TFreshWindow {
+public:
+    explicit TFreshWindow(std::optional<QByteArray> formatText = std::nullopt);
+    ~TFreshWindow();
+
+    TTempCurrentDir Dir;
+    TScriptedPrompts Prompts;
+    std::unique_ptr<TMainForm> Form;
+};

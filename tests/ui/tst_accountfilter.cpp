@@ -18,11 +18,9 @@ using namespace ViewFixture;
 class TAccountFilterTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TTempCurrentDir> FDir;
-    std::unique_ptr<TScriptedPrompts> FPrompts;
-    std::unique_ptr<TMainForm> FForm;
+    std::unique_ptr<TFreshWindow> FWindow;
 
-    TMainForm& Form() { return *FForm; }
+    TMainForm& Form() { return *FWindow->Form; }
     QString StatusText() { return Form().StatusBar->PanelText(0); }
 
 private slots:
@@ -30,18 +28,10 @@ private slots:
 
     void init()
     {
-        FDir = std::make_unique<TTempCurrentDir>();
-        SettingsFile::Save(SettingsFile::DefaultFileName, TSettings());
-        FPrompts = std::make_unique<TScriptedPrompts>();
-        FForm = std::make_unique<TMainForm>();
+        FWindow = std::make_unique<TFreshWindow>();
     }
 
-    void cleanup()
-    {
-        FForm.reset();
-        FPrompts.reset();
-        FDir.reset();
-    }
+    void cleanup() { FWindow.reset(); }
 
     void accountsAreListedByTextBetweenTheFixedItems()
     {

@@ -36,14 +36,12 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
 class TFileCommandsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TTempCurrentDir> FDir;
-    std::unique_ptr<TScriptedPrompts> FPrompts;
-    std::unique_ptr<TMainForm> FForm;
+    std::unique_ptr<TFreshWindow> FWindow;
 
     // A line of the record type with the given values, as the codec renders it.
     QByteArray Line(const char* recId, std::initializer_list<std::pair<const char*, QString>> values = {})
     {
-        auto rec = FForm->Content().CreateNewOnRec(FForm->Format().GetRec(recId));
+        auto rec = FWindow->Form->Content().CreateNewOnRec(FWindow->Form->Format().GetRec(recId));
         rec->SetVal("310000", recId);
         for (const auto& [fldId, value] : values)
             rec->SetVal(fldId, value);
@@ -56,53 +54,45 @@ class TFileCommandsTest : public QObject {
                Line("300300", {{"310011", "4711"}, {"310065", "01"}, {"310233", "Иванов"}}) + Line("300999");
     }
 
-    QString Caption() const { return FForm->windowTitle(); }
+    QString Caption() const { return FWindow->Form->windowTitle(); }
 
 private slots:
     void init()
     {
-        FDir = std::make_unique<TTempCurrentDir>();
-        SettingsFile::Save(SettingsFile::DefaultFileName, TSettings());
-        FPrompts = std::make_unique<TScriptedPrompts>();
-        FForm = std::make_unique<TMainForm>();
-        FForm->FileCommands().Today = [] { return QDate(2024, 3, 1); };
+        FWindow = std::make_unique<TFreshWindow>();
+        FWindow->Form->FileCommands().Today = [] { return QDate(2024, 3, 1); };
     }
 
-    void cleanup()
-    {
-        FForm.reset();
-        FPrompts.reset();
-        FDir.reset();
-    }
+    void cleanup() { FWindow.reset(); }
 
     void openReadsTheFile()
     {
-        const QString path = FDir->FilePath("in.uvo");
+        const QString path = FWindow->Dir.FilePath("in.uvo");
         WriteBytes(path, SampleFile());
-        FPrompts->FileNames.push_back(path);
-        FForm->actOpen->trigger();
-        QCOMPARE(FForm->Content().Count(), 4);
-        QCOMPARE(FForm->CurrentFile, path);
+        FWindow->Prompts.FileNames.push_back(path);
+        FWindow->Form->actOpen->trigger();
+        QCOMPARE(FWindow->Form->Content().Count(), 4);
+        QCOMPARE(FWindow->Form->CurrentFile, path);
         QCOMPARE(Caption(), "UVO - " + path);
-        QVERIFY(!FForm->RecsChanged());
-        QCOMPARE(FPrompts->Shown.first(), (TShownPrompt{TPromptKind::OpenFile, TFileCommands::Filter, QString()}));
+        QVERIFY(!FWindow->Form->RecsChanged());
+        QCOMPARE(FWindow->Prompts.Shown.first(), (TShownPrompt{TPromptKind::OpenFile, TFileCommands::Filter, QString()}));
     }
 
     void openAfterCancelledQuestionShowsNoDialog()
     {
-        FForm->SetRecsChanged(true);
-        FPrompts->Answers.push_back(TAnswer::Cancel);
-        FForm->actOpen->trigger();
-        QCOMPARE(FPrompts->Shown.size(), 1);
-        QCOMPARE(FPrompts->Shown.first().Kind, TPromptKind::Question);
-        QVERIFY(FForm->RecsChanged());
+        FWindow->Form->SetRecsChanged(true);
+        FWindow->Prompts.Answers.push_back(TAnswer::Cancel);
+        FWindow->Form->actOpen->trigger();
+        QCOMPARE(FWindow->Prompts.Shown.size(), 1);
+        QCOMPARE(FWindow->Prompts.Shown.first().Kind, TPromptKind::Question);
+        QVERIFY(FWindow->Form->RecsChanged());
     }
 
     void cancelledOpenChangesNothing()
     {
-        FForm->Content().AddFromString(u"300000");
-        FForm->actOpen->trigger();
-        QCOMPARE(FForm->Content().Count(), 1);
+        FWindow->Form->Content().AddFromString(u"300000");
+        FWindow->Form->actOpen->trigger();
+        QCOMPARE(FWindow->Form->Content().Count(), 1);
         QCOMPARE(Caption(), QString("UVO - Новый"));
     }
 
@@ -111,58 +101,58 @@ private slots:
         QByteArray bytes = SampleFile();
         const QByteArray badLine = "123456 no such record type";
         bytes.insert(bytes.indexOf("\r\n", bytes.indexOf("\r\n") + 2) + 2, badLine + "\r\n");
-        const QString path = FDir->FilePath("bad.uvo");
+        const QString path = FWindow->Dir.FilePath("bad.uvo");
         WriteBytes(path, bytes);
-        FPrompts->FileNames.push_back(path);
-        FForm->actOpen->trigger();
+        FWindow->Prompts.FileNames.push_back(path);
+        FWindow->Form->actOpen->trigger();
 
-        QCOMPARE(FPrompts->Shown.last(),
+        QCOMPARE(FWindow->Prompts.Shown.last(),
                  (TShownPrompt{TPromptKind::Error, QString("Ошибка"),
                                "Ошибка при загрузке файла: \r\nНеверный формат. Строка 3:\r\n" + QString(badLine)}));
-        QCOMPARE(FForm->Content().Count(), 2);
-        QVERIFY(FForm->RecsChanged());
-        QVERIFY(FForm->CurrentFile.isEmpty());
+        QCOMPARE(FWindow->Form->Content().Count(), 2);
+        QVERIFY(FWindow->Form->RecsChanged());
+        QVERIFY(FWindow->Form->CurrentFile.isEmpty());
         QCOMPARE(Caption(), QString("UVO - Новый*"));
 
         // Save asks for a name instead of overwriting the file with a fragment.
-        FForm->actSave->trigger();
-        QCOMPARE(FPrompts->Shown.last().Kind, TPromptKind::SaveFile);
+        FWindow->Form->actSave->trigger();
+        QCOMPARE(FWindow->Prompts.Shown.last().Kind, TPromptKind::SaveFile);
         QCOMPARE(ReadBytes(path), bytes);
     }
 
     void saveAsProposesTheDefaultNameOncePerRun()
     {
-        FForm->Settings.SubscriberCode = "12345";
-        FForm->Settings.FinanceType = "01";
-        FForm->actSaveAs->trigger();  // cancelled
-        QCOMPARE(FPrompts->Shown.last(),
+        FWindow->Form->Settings.SubscriberCode = "12345";
+        FWindow->Form->Settings.FinanceType = "01";
+        FWindow->Form->actSaveAs->trigger();  // cancelled
+        QCOMPARE(FWindow->Prompts.Shown.last(),
                  (TShownPrompt{TPromptKind::SaveFile, TFileCommands::Filter, QString("SUB_12345_20240301_01_001")}));
 
-        FForm->Settings.SubscriberCode = "99999";
-        FForm->FileCommands().Today = [] { return QDate(2024, 3, 2); };
-        const QString path = FDir->FilePath("chosen.uvo");
-        FPrompts->FileNames.push_back(path);
-        FForm->actSaveAs->trigger();
-        QCOMPARE(FPrompts->Shown.last().Text, QString("SUB_12345_20240301_01_001"));
-        QCOMPARE(FForm->CurrentFile, path);
+        FWindow->Form->Settings.SubscriberCode = "99999";
+        FWindow->Form->FileCommands().Today = [] { return QDate(2024, 3, 2); };
+        const QString path = FWindow->Dir.FilePath("chosen.uvo");
+        FWindow->Prompts.FileNames.push_back(path);
+        FWindow->Form->actSaveAs->trigger();
+        QCOMPARE(FWindow->Prompts.Shown.last().Text, QString("SUB_12345_20240301_01_001"));
+        QCOMPARE(FWindow->Form->CurrentFile, path);
         QCOMPARE(Caption(), "UVO - " + path);
 
-        FForm->actSaveAs->trigger();
-        QCOMPARE(FPrompts->Shown.last().Text, QString("chosen.uvo"));
+        FWindow->Form->actSaveAs->trigger();
+        QCOMPARE(FWindow->Prompts.Shown.last().Text, QString("chosen.uvo"));
     }
 
     void saveWritesTheCurrentFileByteForByte()
     {
-        const QString path = FDir->FilePath("in.uvo");
+        const QString path = FWindow->Dir.FilePath("in.uvo");
         WriteBytes(path, SampleFile());
-        FForm->LoadUVO(path);
-        QVERIFY(!FForm->actSave->isEnabled());
-        FForm->Content()[1]->SetVal("310011", "4712");
-        FForm->SetRecsChanged(true);
+        FWindow->Form->LoadUVO(path);
+        QVERIFY(!FWindow->Form->actSave->isEnabled());
+        FWindow->Form->Content()[1]->SetVal("310011", "4712");
+        FWindow->Form->SetRecsChanged(true);
         QCOMPARE(Caption(), "UVO - " + path + "*");
-        FForm->actSave->trigger();
-        QVERIFY(FPrompts->Shown.isEmpty());
-        QVERIFY(!FForm->RecsChanged());
+        FWindow->Form->actSave->trigger();
+        QVERIFY(FWindow->Prompts.Shown.isEmpty());
+        QVERIFY(!FWindow->Form->RecsChanged());
         QByteArray expected = SampleFile();
         expected.replace(Line("300100", {{"310011", "4711"}}), Line("300100", {{"310011", "4712"}}));
         QCOMPARE(ReadBytes(path), expected);
@@ -170,48 +160,48 @@ private slots:
 
     void failedWriteKeepsTheFileState()
     {
-        FForm->Content().AddFromString(u"300000");
-        FForm->SetRecsChanged(true);
-        FPrompts->FileNames.push_back(FDir->FilePath("missing/folder/out.uvo"));
-        FForm->actSaveAs->trigger();
-        QCOMPARE(FPrompts->Shown.last(),
+        FWindow->Form->Content().AddFromString(u"300000");
+        FWindow->Form->SetRecsChanged(true);
+        FWindow->Prompts.FileNames.push_back(FWindow->Dir.FilePath("missing/folder/out.uvo"));
+        FWindow->Form->actSaveAs->trigger();
+        QCOMPARE(FWindow->Prompts.Shown.last(),
                  (TShownPrompt{TPromptKind::AppError, QString("UVO Edit"), QString("Невозможно открыть файл для записи.")}));
-        QVERIFY(FForm->RecsChanged());
-        QVERIFY(FForm->CurrentFile.isEmpty());
+        QVERIFY(FWindow->Form->RecsChanged());
+        QVERIFY(FWindow->Form->CurrentFile.isEmpty());
     }
 
     void closingWithYesSavesUnderTheChosenName()
     {
-        FForm->Content().AddFromString(u"300000");
-        FForm->SetRecsChanged(true);
-        FPrompts->Answers.push_back(TAnswer::Yes);
-        const QString path = FDir->FilePath("closing.uvo");
-        FPrompts->FileNames.push_back(path);
-        QVERIFY(FForm->close());
+        FWindow->Form->Content().AddFromString(u"300000");
+        FWindow->Form->SetRecsChanged(true);
+        FWindow->Prompts.Answers.push_back(TAnswer::Yes);
+        const QString path = FWindow->Dir.FilePath("closing.uvo");
+        FWindow->Prompts.FileNames.push_back(path);
+        QVERIFY(FWindow->Form->close());
         QCOMPARE(ReadBytes(path), QByteArray("300000") + QByteArray(111, ' ') + "\r\n");
     }
 
     void settingsCommandStoresAndSaves()
     {
-        FPrompts->Dialogs.push_back([](QDialog& dialog) {
+        FWindow->Prompts.Dialogs.push_back([](QDialog& dialog) {
             auto& form = static_cast<TSettingsForm&>(dialog);
             form.edSubscriberCode->setText("54321");
             form.edFinanceType->setText("123");
             return int(QDialog::Accepted);
         });
-        FForm->actSettings->trigger();
-        QCOMPARE(FForm->Settings.SubscriberCode, QString("54321"));
-        QCOMPARE(FForm->Settings.FinanceType, QString("12"));
+        FWindow->Form->actSettings->trigger();
+        QCOMPARE(FWindow->Form->Settings.SubscriberCode, QString("54321"));
+        QCOMPARE(FWindow->Form->Settings.FinanceType, QString("12"));
         TSettings stored;
         QVERIFY(SettingsFile::Load(SettingsFile::DefaultFileName, stored));
-        QCOMPARE(stored, FForm->Settings);
+        QCOMPARE(stored, FWindow->Form->Settings);
 
-        FPrompts->Dialogs.push_back([](QDialog& dialog) {
+        FWindow->Prompts.Dialogs.push_back([](QDialog& dialog) {
             static_cast<TSettingsForm&>(dialog).edSubscriberCode->setText("11111");
             return int(QDialog::Rejected);
         });
-        FForm->actSettings->trigger();
-        QCOMPARE(FForm->Settings.SubscriberCode, QString("54321"));
+        FWindow->Form->actSettings->trigger();
+        QCOMPARE(FWindow->Form->Settings.SubscriberCode, QString("54321"));
     }
 };
 

@@ -32,25 +32,15 @@ void AddAccountRecord(TMainForm& form)
 class TFileStateTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TTempCurrentDir> FDir;
-    std::unique_ptr<TScriptedPrompts> FPrompts;
-    std::unique_ptr<TMainForm> FForm;
+    std::unique_ptr<TFreshWindow> FWindow;
 
 private slots:
     void init()
     {
-        FDir = std::make_unique<TTempCurrentDir>();
-        SettingsFile::Save(SettingsFile::DefaultFileName, TSettings());
-        FPrompts = std::make_unique<TScriptedPrompts>();
-        FForm = std::make_unique<TMainForm>(TestFormat::Valid());
+        FWindow = std::make_unique<TFreshWindow>(TestFormat::Valid());
     }
 
-    void cleanup()
-    {
-        FForm.reset();
-        FPrompts.reset();
-        FDir.reset();
-    }
+    void cleanup() { FWindow.reset(); }
 
     void fileStateIsShown_data()
     {
@@ -69,19 +59,19 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(bool, changed);
-        FForm->CurrentFile = file;
-        FForm->SetRecsChanged(changed);
-        QTEST(FForm->windowTitle(), "caption");
-        QTEST(FForm->StatusBar->PanelText(1), "marker");
-        QCOMPARE(FForm->actSave->isEnabled(), changed);
-        QVERIFY(FForm->actSaveAs->isEnabled());
-        QCOMPARE(FForm->property("RecsChanged").toBool(), changed);
+        FWindow->Form->CurrentFile = file;
+        FWindow->Form->SetRecsChanged(changed);
+        QTEST(FWindow->Form->windowTitle(), "caption");
+        QTEST(FWindow->Form->StatusBar->PanelText(1), "marker");
+        QCOMPARE(FWindow->Form->actSave->isEnabled(), changed);
+        QVERIFY(FWindow->Form->actSaveAs->isEnabled());
+        QCOMPARE(FWindow->Form->property("RecsChanged").toBool(), changed);
     }
 
     void anUnchangedFileIsLeftWithoutAsking()
     {
-        QVERIFY(FForm->CanLeaveFile());
-        QCOMPARE(FPrompts->Shown, QList<TShownPrompt>());
+        QVERIFY(FWindow->Form->CanLeaveFile());
+        QCOMPARE(FWindow->Prompts.Shown, QList<TShownPrompt>());
     }
 
     void aChangedFileAsksToSave_data()
@@ -97,12 +87,12 @@ private slots:
     void aChangedFileAsksToSave()
     {
         QFETCH(TAnswer, answer);
-        FForm->SetRecsChanged(true);
-        FPrompts->Answers = {answer};
-        QTEST(FForm->CanLeaveFile(), "canLeave");
-        QCOMPARE(FPrompts->Shown.value(0), SaveQuestion);
-        QCOMPARE(FPrompts->QuestionButtons.value(0), TQuestionButtons::YesNoCancel);
-        QVERIFY(FForm->RecsChanged());
+        FWindow->Form->SetRecsChanged(true);
+        FWindow->Prompts.Answers = {answer};
+        QTEST(FWindow->Form->CanLeaveFile(), "canLeave");
+        QCOMPARE(FWindow->Prompts.Shown.value(0), SaveQuestion);
+        QCOMPARE(FWindow->Prompts.QuestionButtons.value(0), TQuestionButtons::YesNoCancel);
+        QVERIFY(FWindow->Form->RecsChanged());
     }
 
     void newFileOnAChangedFile_data()
@@ -117,22 +107,22 @@ private slots:
     {
         QFETCH(TAnswer, answer);
         QFETCH(bool, emptied);
-        FForm->CurrentFile = QStringLiteral("C:/a.uvo");
-        AddAccountRecord(*FForm);
-        FPrompts->Answers = {answer};
-        FForm->actNew->trigger();
-        QCOMPARE(FPrompts->Shown, QList<TShownPrompt>({SaveQuestion}));
+        FWindow->Form->CurrentFile = QStringLiteral("C:/a.uvo");
+        AddAccountRecord(*FWindow->Form);
+        FWindow->Prompts.Answers = {answer};
+        FWindow->Form->actNew->trigger();
+        QCOMPARE(FWindow->Prompts.Shown, QList<TShownPrompt>({SaveQuestion}));
         if (emptied) {
-            QCOMPARE(FForm->Content().Count(), 0);
-            QCOMPARE(FForm->CurrentFile, QString());
-            QCOMPARE(FForm->windowTitle(), QStringLiteral("UVO - Новый"));
-            QCOMPARE(FForm->StatusBar->PanelText(0), QStringLiteral("Записей: 0 из 0"));
-            QCOMPARE(FForm->StatusBar->PanelText(1), QString());
-            QVERIFY(!FForm->actSave->isEnabled());
+            QCOMPARE(FWindow->Form->Content().Count(), 0);
+            QCOMPARE(FWindow->Form->CurrentFile, QString());
+            QCOMPARE(FWindow->Form->windowTitle(), QStringLiteral("UVO - Новый"));
+            QCOMPARE(FWindow->Form->StatusBar->PanelText(0), QStringLiteral("Записей: 0 из 0"));
+            QCOMPARE(FWindow->Form->StatusBar->PanelText(1), QString());
+            QVERIFY(!FWindow->Form->actSave->isEnabled());
         } else {
-            QCOMPARE(FForm->Content().Count(), 1);
-            QCOMPARE(FForm->windowTitle(), QStringLiteral("UVO - C:/a.uvo*"));
-            QVERIFY(FForm->actSave->isEnabled());
+            QCOMPARE(FWindow->Form->Content().Count(), 1);
+            QCOMPARE(FWindow->Form->windowTitle(), QStringLiteral("UVO - C:/a.uvo*"));
+            QVERIFY(FWindow->Form->actSave->isEnabled());
         }
     }
 
@@ -151,13 +141,13 @@ private slots:
     {
         QFETCH(bool, changed);
         QFETCH(TAnswer, answer);
-        FForm->show();
-        FForm->SetRecsChanged(changed);
-        FPrompts->Answers = {answer};
-        FForm->actExit->trigger();
-        QTEST(int(FPrompts->Shown.size()), "questions");
-        QTEST(!FForm->isVisible(), "closed");
-        QCOMPARE(FForm->windowTitle().endsWith(QLatin1Char('*')), changed);
+        FWindow->Form->show();
+        FWindow->Form->SetRecsChanged(changed);
+        FWindow->Prompts.Answers = {answer};
+        FWindow->Form->actExit->trigger();
+        QTEST(int(FWindow->Prompts.Shown.size()), "questions");
+        QTEST(!FWindow->Form->isVisible(), "closed");
+        QCOMPARE(FWindow->Form->windowTitle().endsWith(QLatin1Char('*')), changed);
     }
 };
 

@@ -45,33 +45,23 @@ QStringList ToolBarItems(const QToolBar& bar)
 class TLayoutTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TTempCurrentDir> FDir;
-    std::unique_ptr<TScriptedPrompts> FPrompts;
-    std::unique_ptr<TMainForm> FForm;
+    std::unique_ptr<TFreshWindow> FWindow;
 
 private slots:
     void init()
     {
-        FDir = std::make_unique<TTempCurrentDir>();
-        SettingsFile::Save(SettingsFile::DefaultFileName, TSettings());
-        FPrompts = std::make_unique<TScriptedPrompts>();
-        FForm = std::make_unique<TMainForm>(TestFormat::Valid());
+        FWindow = std::make_unique<TFreshWindow>(TestFormat::Valid());
     }
 
-    void cleanup()
-    {
-        FForm.reset();
-        FPrompts.reset();
-        FDir.reset();
-    }
+    void cleanup() { FWindow.reset(); }
 
     void menusListTheCommandsInOrder()
     {
-        QCOMPARE(Captions(FForm->menuBar()->actions()), QStringList({"Файл", "Вид"}));
-        QCOMPARE(Captions(FForm->mnFile->actions()),
+        QCOMPARE(Captions(FWindow->Form->menuBar()->actions()), QStringList({"Файл", "Вид"}));
+        QCOMPARE(Captions(FWindow->Form->mnFile->actions()),
                  QStringList({"Создать пустой файл", "Создать файл с записями", "Открыть", "-", "Сохранить",
                               "Сохранить как", "-", "Загрузить из Fa#", "-", "Выход"}));
-        QCOMPARE(Captions(FForm->mnView->actions()), QStringList({"Свернуть всё", "Развернуть всё", "-", "Настройки"}));
+        QCOMPARE(Captions(FWindow->Form->mnView->actions()), QStringList({"Свернуть всё", "Развернуть всё", "-", "Настройки"}));
     }
 
     void commandsCarryHintsAndKeys_data()
@@ -94,7 +84,7 @@ private slots:
     void commandsCarryHintsAndKeys()
     {
         QFETCH(QString, name);
-        const auto* action = FForm->findChild<QAction*>(name);
+        const auto* action = FWindow->Form->findChild<QAction*>(name);
         QVERIFY(action);
         QTEST(action->toolTip(), "hint");
         QTEST(action->shortcut(), "key");
@@ -102,34 +92,34 @@ private slots:
 
     void toolBarHoldsTheCommandsWithGaps()
     {
-        QCOMPARE(ToolBarItems(*FForm->ToolBar),
+        QCOMPARE(ToolBarItems(*FWindow->Form->ToolBar),
                  QStringList({"actNew", "actNewRecs", "actOpen", "actSave", "actSaveAs", "actLoadFromDB", "tbGap1",
                               "actSettings", "tbGap2", "cbFilter", "actCollapse", "actExpand", "tbGap3", "actExit"}));
-        const int gap = FForm->ToolBar->findChild<QWidget*>("tbGap1")->width();
-        QCOMPARE(FForm->ToolBar->findChild<QWidget*>("tbGap2")->width(), 2 * gap);
-        QCOMPARE(FForm->ToolBar->findChild<QWidget*>("tbGap3")->width(), 3 * gap);
+        const int gap = FWindow->Form->ToolBar->findChild<QWidget*>("tbGap1")->width();
+        QCOMPARE(FWindow->Form->ToolBar->findChild<QWidget*>("tbGap2")->width(), 2 * gap);
+        QCOMPARE(FWindow->Form->ToolBar->findChild<QWidget*>("tbGap3")->width(), 3 * gap);
     }
 
     void filterBoxAndScrollBar()
     {
-        QCOMPARE(FForm->cbFilter->width(), 439);
-        QCOMPARE(FForm->cbFilter->toolTip(), QStringLiteral("Отбор по номеру счёта"));
-        QVERIFY(!FForm->cbFilter->isEditable());
-        QCOMPARE(FForm->cbFilter->maxVisibleItems(), 20);
-        QCOMPARE(FForm->ScrollBar->orientation(), Qt::Horizontal);
-        QCOMPARE(FForm->ScrollBar->minimum(), 0);
-        QCOMPARE(FForm->ScrollBar->pageStep(), 4);
+        QCOMPARE(FWindow->Form->cbFilter->width(), 439);
+        QCOMPARE(FWindow->Form->cbFilter->toolTip(), QStringLiteral("Отбор по номеру счёта"));
+        QVERIFY(!FWindow->Form->cbFilter->isEditable());
+        QCOMPARE(FWindow->Form->cbFilter->maxVisibleItems(), 20);
+        QCOMPARE(FWindow->Form->ScrollBar->orientation(), Qt::Horizontal);
+        QCOMPARE(FWindow->Form->ScrollBar->minimum(), 0);
+        QCOMPARE(FWindow->Form->ScrollBar->pageStep(), 4);
     }
 
     void statusPanelsHaveTheirWidths()
     {
-        QCOMPARE(FForm->findChild<QWidget*>("StatusPanel0")->width(), 150);
-        QCOMPARE(FForm->findChild<QWidget*>("StatusPanel1")->width(), 50);
+        QCOMPARE(FWindow->Form->findChild<QWidget*>("StatusPanel0")->width(), 150);
+        QCOMPARE(FWindow->Form->findChild<QWidget*>("StatusPanel1")->width(), 50);
     }
 
     void recordMenuOffersTheRecordCommands()
     {
-        TRecordPopup& menu = *FForm->mnVTPopup;
+        TRecordPopup& menu = *FWindow->Form->mnVTPopup;
         QCOMPARE(Captions(menu.actions()),
                  QStringList({"Редактировать запись", "Копировать запись", "Добавить запись", "Удалить запись"}));
         QCOMPARE(menu.defaultAction(), menu.mnEditRec);
@@ -143,11 +133,11 @@ private slots:
 
     void recordMenuOverThePanelAreaOffersOnlyAdding()
     {
-        FForm->show();
-        QWidget* background = FForm->PanelGroup->widget();
+        FWindow->Form->show();
+        QWidget* background = FWindow->Form->PanelGroup->widget();
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), background->mapToGlobal(QPoint(10, 10)));
         QCoreApplication::sendEvent(background, &event);
-        TRecordPopup& menu = *FForm->mnVTPopup;
+        TRecordPopup& menu = *FWindow->Form->mnVTPopup;
         QVERIFY(menu.isVisible());
         QVERIFY(!menu.mnEditRec->isEnabled() && !menu.mnCopyRec->isEnabled() && !menu.mnDeleteRec->isEnabled());
         QVERIFY(menu.mnSubAddRec->menuAction()->isEnabled());

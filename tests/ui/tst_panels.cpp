@@ -42,11 +42,9 @@ void TurnWheel(QWidget& over, int delta)
 class TPanelsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TTempCurrentDir> FDir;
-    std::unique_ptr<TScriptedPrompts> FPrompts;
-    std::unique_ptr<TMainForm> FForm;
+    std::unique_ptr<TFreshWindow> FWindow;
 
-    TMainForm& Form() { return *FForm; }
+    TMainForm& Form() { return *FWindow->Form; }
 
     // Header, two accounts, Trailer.
     void AddSmallFile()
@@ -87,18 +85,10 @@ class TPanelsTest : public QObject {
 private slots:
     void init()
     {
-        FDir = std::make_unique<TTempCurrentDir>();
-        SettingsFile::Save(SettingsFile::DefaultFileName, TSettings());
-        FPrompts = std::make_unique<TScriptedPrompts>();
-        FForm = std::make_unique<TMainForm>();
+        FWindow = std::make_unique<TFreshWindow>();
     }
 
-    void cleanup()
-    {
-        FForm.reset();
-        FPrompts.reset();
-        FDir.reset();
-    }
+    void cleanup() { FWindow.reset(); }
 
     void emptyContentShowsNoPanels()
     {
