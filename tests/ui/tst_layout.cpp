@@ -3,6 +3,7 @@
 
 #include "SettingsFile.h"
 #include "TMainForm.h"
+#include "TMainStatusBar.h"
 #include "TPanelArea.h"
 #include "TRecordPopup.h"
 #include "TScriptedPrompts.h"
@@ -15,6 +16,7 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QLabel>
 #include <QtTest>
 
 #include <memory>
@@ -115,6 +117,15 @@ private slots:
     {
         QCOMPARE(FWindow->Form->findChild<QWidget*>("StatusPanel0")->width(), 150);
         QCOMPARE(FWindow->Form->findChild<QWidget*>("StatusPanel1")->width(), 50);
+    }
+
+    void longCountsAreNotCut()
+    {
+        auto* panel = FWindow->Form->findChild<QLabel*>("StatusPanel0");
+        FWindow->Form->StatusBar->SetPanelText(0, QStringLiteral("Записей: 583589 из 583589"));
+        FWindow->Form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FWindow->Form.get()));
+        QVERIFY(panel->width() >= panel->fontMetrics().horizontalAdvance(panel->text()) + panel->indent());
     }
 
     void recordMenuOffersTheRecordCommands()

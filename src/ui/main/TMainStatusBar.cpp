@@ -7,7 +7,9 @@ namespace {
 QLabel* NewPanel(QWidget* parent, int width, const QString& styleSheet)
 {
     auto* panel = new QLabel(parent);
-    panel->setFixedWidth(width);
+    // At least the panel's width; wider only where a text would be cut, as the
+    // counts of a file of hundreds of thousands of records would.
+    panel->setMinimumWidth(width);
     panel->setIndent(4);  // text starts 4 px into the panel
     panel->setStyleSheet(styleSheet);
     return panel;

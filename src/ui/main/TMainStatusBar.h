@@ -4,8 +4,8 @@
 
 class QLabel;
 
-// The main window's status bar: panel 0 (150 px) holds the record counts,
-// panel 1 (50 px) the "Изменён" marker in bold olive.
+// The main window's status bar: panel 0 (150 px, wider for long counts)
+// holds the record counts, panel 1 (50 px) the "Изменён" marker in bold olive.
 class TMainStatusBar : public QStatusBar {
     Q_OBJECT
 public:
