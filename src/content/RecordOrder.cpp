@@ -63,15 +63,54 @@ void TContentRec::CalcSortStr()
     SortStr = Rec ? SortKeyOf(*this) : QString();
 }
 
+namespace {
+
+// The keys alone would put an account whose first character lies above "z"
+// (any Cyrillic letter) behind the Trailer; the Header and the Trailer are
+// therefore ranked before and after every other record first.
+int Rank(const TFormat& format, const TContentRec* rec)
+{
+    return rec->Rec == format.HeaderRec ? 0 : rec->Rec == format.TrailerRec ? 2 : 1;
+}
+
+// What a sort compares, beside the record, in one array: a comparison reads
+// the keys' characters and no record, and the sort moves small entries.
+struct RankedKey {
+    QStringView Key;
+    TContentRec* Rec;
+    int Rank;
+};
+
+struct TypedKey {
+    QStringView Type;
+    QStringView Key;
+    TContentRec* Rec;
+};
+
+// Sorts the records by their entries. A list is mostly in order already
+// (records appended to a sorted list by an add, a copy or an import): only
+// the part behind its ordered beginning is sorted, then merged in.
+template <typename Entry, typename MakeEntry, typename Less>
+void SortRecords(std::vector<TContentRec*>& recs, MakeEntry makeEntry, Less less)
+{
+    std::vector<Entry> entries;
+    entries.reserve(recs.size());
+    for (TContentRec* rec : recs)
+        entries.push_back(makeEntry(rec));
+    const auto orderedEnd = std::is_sorted_until(entries.begin(), entries.end(), less);
+    std::sort(orderedEnd, entries.end(), less);
+    std::inplace_merge(entries.begin(), orderedEnd, entries.end(), less);
+    for (size_t i = 0; i < entries.size(); ++i)
+        recs[i] = entries[i].Rec;
+}
+
+QString Joined(const TypedKey& entry) { return entry.Type.toString().append(entry.Key); }
+
+}  // namespace
+
 bool TContent::SortsBefore(const TContentRec* a, const TContentRec* b) const
 {
-    // The keys alone would put an account whose first character lies above "z"
-    // (any Cyrillic letter) behind the Trailer; the Header and the Trailer are
-    // therefore ranked before and after every other record first.
-    auto rank = [this](const TContentRec* r) {
-        return r->Rec == FFormat->HeaderRec ? 0 : r->Rec == FFormat->TrailerRec ? 2 : 1;
-    };
-    const int ra = rank(a), rb = rank(b);
+    const int ra = Rank(*FFormat, a), rb = Rank(*FFormat, b);
     if (ra != rb)
         return ra < rb;
     return CompareOrdinal(a->SortStr, b->SortStr) < 0;
@@ -79,22 +118,28 @@ bool TContent::SortsBefore(const TContentRec* a, const TContentRec* b) const
 
 void TContent::SortRec()
 {
-    std::sort(FRecs.begin(), FRecs.end(),
-              [this](const TContentRec* a, const TContentRec* b) { return SortsBefore(a, b); });
+    // The order of SortsBefore.
+    const auto entry = [this](TContentRec* r) { return RankedKey{r->SortStr, r, Rank(*FFormat, r)}; };
+    SortRecords<RankedKey>(FRecs, entry, [](const RankedKey& a, const RankedKey& b) {
+        if (a.Rank != b.Rank)
+            return a.Rank < b.Rank;
+        return CompareOrdinal(a.Key, b.Key) < 0;
+    });
 }
 
 void TContent::SortRec2()
 {
     // Record type id followed by the key: the ids are six-digit strings, so the
     // joined comparison is the type first, then the key.
-    std::sort(FRecs.begin(), FRecs.end(), [](const TContentRec* a, const TContentRec* b) {
-        const QString& ta = a->Rec ? a->Rec->RecID : QString();
-        const QString& tb = b->Rec ? b->Rec->RecID : QString();
-        if (ta.size() == tb.size()) {
-            if (const int c = CompareOrdinal(ta, tb))
+    const auto entry = [](TContentRec* r) {
+        return TypedKey{r->Rec ? QStringView(r->Rec->RecID) : QStringView(), r->SortStr, r};
+    };
+    SortRecords<TypedKey>(FRecs, entry, [](const TypedKey& a, const TypedKey& b) {
+        if (a.Type.size() == b.Type.size()) {
+            if (const int c = CompareOrdinal(a.Type, b.Type))
                 return c < 0;
-            return CompareOrdinal(a->SortStr, b->SortStr) < 0;
+            return CompareOrdinal(a.Key, b.Key) < 0;
         }
-        return CompareOrdinal(ta + a->SortStr, tb + b->SortStr) < 0;
+        return CompareOrdinal(Joined(a), Joined(b)) < 0;
     });
 }

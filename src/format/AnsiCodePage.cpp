@@ -42,11 +42,11 @@ const ReverseTable& Reverse()
     return table;
 }
 
-inline char EncodeChar(QChar c)
+inline char EncodeChar(const ReverseTable& table, QChar c)
 {
     if (c.unicode() == 0)
         return 0;
-    const unsigned char b = Reverse().bytes[c.unicode()];
+    const unsigned char b = table.bytes[c.unicode()];
     return b ? static_cast<char>(b) : '?';
 }
 
@@ -77,8 +77,9 @@ void EncodeAppend(QStringView text, QByteArray& out)
     const qsizetype start = out.size();
     out.resize(start + text.size());
     char* dst = out.data() + start;
+    const ReverseTable& table = Reverse();
     for (qsizetype i = 0; i < text.size(); ++i)
-        dst[i] = EncodeChar(text[i]);
+        dst[i] = EncodeChar(table, text[i]);
 }
 
 QByteArray Encode(QStringView text)

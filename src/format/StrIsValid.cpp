@@ -1,6 +1,8 @@
 #include "StrUtils.h"
 #include "TFormat.h"
 
+#include <algorithm>
+
 // Whether a value may stand in a field of the rule, and if not, the first test
 // it fails. Invalid values are never refused elsewhere: the answer is
 // information for the user.
@@ -15,8 +17,14 @@ TValidity TFormat::Validity(QStringView S, const TRule& Rule) const
         return TValidity::NotDigits;
     if (!Rule.ValSet || value.isEmpty())
         return TValidity::Valid;
-    for (const TVal* val : Rule.ValSet->ValList)
-        if (val->Value == value)
-            return TValidity::Valid;
-    return TValidity::NotInDomain;
+    const auto& codes = Rule.ValSet->ValList;
+    if (!FCodesSorted)
+        return std::any_of(codes.begin(), codes.end(), [&](const TVal* val) { return val->Value == value; })
+                   ? TValidity::Valid
+                   : TValidity::NotInDomain;
+    // Once OnEndLoading sorted the codes, a binary search finds the same code
+    // as a walk from the start.
+    const auto it = std::lower_bound(codes.begin(), codes.end(), value,
+                                     [](const TVal* val, QStringView code) { return QStringView(val->Value) < code; });
+    return it != codes.end() && (*it)->Value == value ? TValidity::Valid : TValidity::NotInDomain;
 }

@@ -154,6 +154,7 @@ bool TFormat::OnEndLoading()
     for (auto& [id, valSet] : FValSetList)
         std::sort(valSet->ValList.begin(), valSet->ValList.end(),
                   [](const TVal* a, const TVal* b) { return a->Value < b->Value; });
+    FCodesSorted = true;
     return true;
 }
 

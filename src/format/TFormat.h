@@ -123,6 +123,7 @@ private:
     std::unordered_map<QString, std::unique_ptr<TVal>> FValList;
     std::unordered_map<QString, std::unique_ptr<TValSet>> FValSetList;
     std::unordered_map<TKey, std::unique_ptr<TRule>, TKeyHash> FRuleList;
+    bool FCodesSorted = false;  // every domain's codes in ascending order
 };
 
 // The field ids and record type ids that the program's own logic names.

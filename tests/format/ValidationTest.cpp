@@ -109,3 +109,24 @@ TEST(StrUtils, PaddingAndDigits)
     EXPECT_FALSE(StrIsDigits(u"12a"));
     EXPECT_FALSE(StrIsDigits(u"\u0661"));  // an Arabic-Indic digit is no digit here
 }
+
+TEST(DomainValidation, CodesAreFoundBeforeAndAfterTheyAreSorted)
+{
+    TFormat format;
+    ASSERT_TRUE(format.AddRec("300000", "Header Record", "1"));
+    ASSERT_TRUE(format.AddFld("310003", "Finance Type"));
+    ASSERT_TRUE(format.AddValSet("340014", "financeType"));
+    ASSERT_TRUE(format.AddRule("300000", "310003", "Finance Type", "1", "C", "2", "340014"));
+    int id = 390000;
+    for (const char* code : {"60", "01", "A", "11", "1"})
+        ASSERT_TRUE(format.AddVal(QString::number(id++), "340014", code, "Code"));
+    const TRule& rule = *format.GetRule("300000", "310003");
+    for (bool sorted : {false, true}) {
+        if (sorted)
+            ASSERT_TRUE(format.OnEndLoading());
+        for (const char* code : {"60", "01", "A", "11", "1"})
+            EXPECT_TRUE(format.StrIsValid(QString(code), rule)) << code << sorted;
+        for (const char* code : {"6", "02", "a", "10", "0"})
+            EXPECT_EQ(format.Validity(QString(code), rule), TValidity::NotInDomain) << code << sorted;
+    }
+}
