@@ -13,14 +13,18 @@ namespace {
 
 QString Zs(int n) { return QString(n, u'z'); }
 
-QString Pad(const TContentRec& rec, const char* fldId, int width)
-{
-    return PadRight(rec.GetVal(QString::fromLatin1(fldId)), width);
-}
+QString Pad(const TContentRec& rec, const QString& fldId, int width) { return PadRight(rec.GetVal(fldId), width); }
+
+// The fields that identify a record within its account.
+const QString HistoryNumber = QStringLiteral("310059");
+const QString HolderNumber = QStringLiteral("310065");
+const QString AddressType = QStringLiteral("310087");
+const QString JudgmentType = QStringLiteral("310475");
+const QString WarrantyHistoryNumber = QStringLiteral("310496");
 
 QString HolderKey(const TContentRec& rec, const QString& account)
 {
-    return account + Zs(5) + Pad(rec, "310065", 2);
+    return account + Zs(5) + Pad(rec, HolderNumber, 2);
 }
 
 QString SortKeyOf(const TContentRec& rec)
@@ -34,19 +38,19 @@ QString SortKeyOf(const TContentRec& rec)
     if (type == u"300100")
         return account;
     if (type == u"300210")
-        return account + Pad(rec, "310059", 4);
+        return account + Pad(rec, HistoryNumber, 4);
     if (type == u"300300")
         return HolderKey(rec, account);
     if (type == u"300500")
-        return HolderKey(rec, account) + Pad(rec, "310087", 1);
+        return HolderKey(rec, account) + Pad(rec, AddressType, 1);
     if (type == u"300600")
         return HolderKey(rec, account) + Zs(2);
     if (type == u"300620")
-        return HolderKey(rec, account) + Zs(2) + Pad(rec, "310475", 2);
+        return HolderKey(rec, account) + Zs(2) + Pad(rec, JudgmentType, 2);
     if (type == u"300630")
         return HolderKey(rec, account) + Zs(5);
     if (type == u"300640")
-        return HolderKey(rec, account) + Zs(5) + Pad(rec, "310496", 4);
+        return HolderKey(rec, account) + Zs(5) + Pad(rec, WarrantyHistoryNumber, 4);
     return account + Zs(17) + type;
 }
 

@@ -9,7 +9,7 @@ void TContentFld::SetValue(const QString& v)
 {
     FValue = v;
     FIsValid = ParentRec->Format->StrIsValid(v, *Rule);
-    if (Rule->FldID() == UvoIds::AccountFld)
+    if (Rule->IsAccountField)
         ParentRec->Account = v;
 }
 

@@ -141,6 +141,7 @@ bool TFormat::AddRule(const QString& RecID, const QString& FldID, const QString&
     rule->Kind = KindStr.front();
     rule->Size = qint32(*size);
     rule->ValSet = valSet;
+    rule->IsAccountField = FldID == UvoIds::AccountFld;
     rec->Layout.push_back(rule.get());
     FRuleList.emplace(key, std::move(rule));
     const_cast<TRule*>(rec->Layout.back())->Order = qint32(FRuleList.size());

@@ -68,6 +68,7 @@ struct TRule {
     qint32 Size = 0;
     const TValSet* ValSet = nullptr;
     qint32 Order = 0;
+    bool IsAccountField = false;  // the field is 310011, whose value is the record's account
 
     const QString& RecID() const { return Key.Rec->RecID; }
     const QString& FldID() const { return Key.Fld->FldID; }
