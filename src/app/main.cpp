@@ -6,7 +6,7 @@ int main(int argc, char** argv)
     TUvoApplication app(argc, argv);
     TMainForm form;
     form.show();
-    // The settings dialog and then the import dialog are created here, once,
-    // after the main window: nothing in its construction may use them.
+    // The settings dialog is made by the main window at its first use and
+    // reused until exit; nothing in the window's construction uses it.
     return app.exec();
 }
