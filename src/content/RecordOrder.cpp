@@ -17,14 +17,13 @@ QString Pad(const TContentRec& rec, const QString& fldId, int width) { return Pa
 
 // The fields that identify a record within its account.
 const QString HistoryNumber = QStringLiteral("310059");
-const QString HolderNumber = QStringLiteral("310065");
 const QString AddressType = QStringLiteral("310087");
 const QString JudgmentType = QStringLiteral("310475");
 const QString WarrantyHistoryNumber = QStringLiteral("310496");
 
 QString HolderKey(const TContentRec& rec, const QString& account)
 {
-    return account + Zs(5) + Pad(rec, HolderNumber, 2);
+    return account + Zs(5) + Pad(rec, UvoIds::HolderNumberFld, 2);
 }
 
 QString SortKeyOf(const TContentRec& rec)

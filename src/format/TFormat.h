@@ -136,4 +136,7 @@ inline const QString TrailerRecID = QStringLiteral("300999");
 inline const QString RecordTypeFld = QStringLiteral("310000");
 inline const QString FinanceTypeFld = QStringLiteral("310003");
 inline const QString AccountFld = QStringLiteral("310011");
+inline const QString HolderNumberFld = QStringLiteral("310065");
+inline const QString SurnameFld = QStringLiteral("310233");
+inline const QString FirstNameFld = QStringLiteral("310230");
 }  // namespace UvoIds

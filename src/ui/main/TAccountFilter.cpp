@@ -13,9 +13,9 @@
 
 namespace {
 
-const QString HolderNumberFld = QStringLiteral("310065");
-const QString SurnameFld = QStringLiteral("310233");
-const QString FirstNameFld = QStringLiteral("310230");
+using UvoIds::FirstNameFld;
+using UvoIds::HolderNumberFld;
+using UvoIds::SurnameFld;
 const QString PrimaryHolder = QStringLiteral("01");
 
 constexpr int DropDownExtra = 24;  // beyond the widest holder name

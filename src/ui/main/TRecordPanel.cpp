@@ -50,7 +50,7 @@ QString CaptionSuffix(const TContentRec& first, const QString& filterAccount)
     if (first.Rec == format.AccountRec)
         return filterAccount;
     if (first.Rec == format.ConsumerRec)
-        return first.GetVal(QStringLiteral("310233")) + QLatin1Char(' ') + first.GetVal(QStringLiteral("310230"));
+        return first.GetVal(UvoIds::SurnameFld) + QLatin1Char(' ') + first.GetVal(UvoIds::FirstNameFld);
     return {};
 }
 
