@@ -10,12 +10,26 @@ TUvoApplication::TUvoApplication(int& argc, char** argv) : QApplication(argc, ar
 {
     // The application name only: a display name would be appended to every window caption.
     setApplicationName(AppTitle);
+    setApplicationVersion(QStringLiteral(UVO_VERSION));
+    // Lets the desktop match the window with the menu entry "uvoedit.desktop".
+    setDesktopFileName(QStringLiteral("uvoedit"));
+    setWindowIcon(AppIcon());
     // Every text of the program is Russian; so are the toolkit's own buttons
     // and file dialogs.
     auto* translator = new QTranslator(this);
     if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(translator);
+}
+
+// A resource compiled into a static library registers only when asked to; the
+// request names a global function, so it cannot stand in a namespace.
+static void RegisterIconResource() { Q_INIT_RESOURCE(appicon); }
+
+QIcon TUvoApplication::AppIcon()
+{
+    RegisterIconResource();
+    return QIcon(QStringLiteral(":/icons/uvoedit.svg"));
 }
 
 bool TUvoApplication::notify(QObject* receiver, QEvent* event)

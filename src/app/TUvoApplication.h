@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 
 // The application object. An error that escapes an event handler is shown in
 // the general error box titled with the application title, and the event loop
@@ -9,4 +10,7 @@ class TUvoApplication : public QApplication {
 public:
     TUvoApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // The program's icon, the one the desktop menu shows too.
+    static QIcon AppIcon();
 };

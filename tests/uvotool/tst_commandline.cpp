@@ -13,7 +13,7 @@ TEST(CommandLine, HelpForTheToolAndEachCommand)
         EXPECT_TRUE(run.Out.contains("  check FILE...") && run.Out.contains("  totals FILE [-o OUT]") &&
                     run.Out.contains("  sort FILE [-o OUT]"));
     }
-    EXPECT_EQ(RunTool({"--version"}).Out, "uvotool 1.0\n");
+    EXPECT_EQ(RunTool({"--version"}).Out, "uvotool " UVO_VERSION "\n");
 
     for (const QString usage : {"check [options] FILE...", "totals [options] FILE", "sort [options] FILE"}) {
         const QString command = usage.section(' ', 0, 0);
