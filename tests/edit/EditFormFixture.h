@@ -47,10 +47,17 @@ public:
 
     ~TEditFormFixture() { delete Form.data(); }
 
+    // Makes Rec a fresh record of the type with the values and shows the dialog for it.
+    bool Open(const char* recId, std::initializer_list<std::pair<const char*, QString>> values = {})
+    {
+        Rec = NewRec(recId, values);
+        return Open(*Rec);
+    }
+
     // Shows the dialog for Rec and waits until it is active.
     bool Open(TContentRec& rec)
     {
-        Form = CreateEditForm(nullptr, QStringLiteral("(300000) Header Record - Изменить"), &rec);
+        Form = CreateEditForm(nullptr, QStringLiteral("Запись - Изменить"), &rec);
         QObject::connect(Form, &QDialog::finished, [this](int result) { Result = result; });
         Form->show();
         return QTest::qWaitForWindowActive(Form);
@@ -120,6 +127,7 @@ public:
         Key(Qt::Key_Return);
     }
 
+    std::unique_ptr<TContentRec> Rec;
     QPointer<TEditForm> Form;
     int Result = -1;  // the dialog's result once it has closed
 };

@@ -15,26 +15,24 @@ class TEditFormTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TEditFormFixture> F;
-    std::unique_ptr<TContentRec> FRec;
 
     // A Header with the values a file would bring; Format ID is missing.
     void OpenHeader()
     {
-        FRec = TEditFormFixture::NewRec("300000", {{"310001", "01"},
-                                                   {"310002", "12345"},
-                                                   {"310003", "01"},
-                                                   {"310005", "GRP"},
-                                                   {"310006", "USR"},
-                                                   {"310008", "Bank"},
-                                                   {"310009", "20210215"},
-                                                   {"310010", "20210216"}});
-        QVERIFY(F->Open(*FRec));
+        QVERIFY(F->Open("300000", {{"310001", "01"},
+                                   {"310002", "12345"},
+                                   {"310003", "01"},
+                                   {"310005", "GRP"},
+                                   {"310006", "USR"},
+                                   {"310008", "Bank"},
+                                   {"310009", "20210215"},
+                                   {"310010", "20210216"}}));
     }
 
     std::unique_ptr<TContentRec> CopyOfRec() const
     {
         auto copy = std::make_unique<TContentRec>(TEditFormFixture::Format());
-        TContent::CopyRec(*FRec, *copy);
+        TContent::CopyRec(*F->Rec, *copy);
         return copy;
     }
 
@@ -42,11 +40,7 @@ class TEditFormTest : public QObject {
 
 private slots:
     void init() { F = std::make_unique<TEditFormFixture>(); }
-    void cleanup()
-    {
-        F.reset();
-        FRec.reset();
-    }
+    void cleanup() { F.reset(); }
 
     void headerShowsTwelveRowsWithFirstAndLastGreyed()
     {
@@ -98,7 +92,7 @@ private slots:
         QTest::mouseClick(F->Form->btnCancel, Qt::LeftButton);
         QTRY_VERIFY(!F->Form);
         QCOMPARE(F->Result, int(QDialog::Rejected));
-        QVERIFY(!TContent::RecDiffer(*before, *FRec));
+        QVERIFY(!TContent::RecDiffer(*before, *F->Rec));
     }
 
     void confirmWithoutChangesWritesEveryValueBackUnchanged()
@@ -108,7 +102,7 @@ private slots:
         QTest::mouseClick(F->Form->btnOK, Qt::LeftButton);
         QTRY_VERIFY(!F->Form);
         QCOMPARE(F->Result, int(QDialog::Accepted));
-        QVERIFY(!TContent::RecDiffer(*before, *FRec));
+        QVERIFY(!TContent::RecDiffer(*before, *F->Rec));
     }
 
     void escCancelsTheOpenEditAndASecondEscClosesTheDialog()
@@ -126,7 +120,7 @@ private slots:
         F->Key(Qt::Key_Escape);
         QTRY_VERIFY(!F->Form);
         QCOMPARE(F->Result, int(QDialog::Rejected));
-        QCOMPARE(FRec->GetVal("310008"), QStringLiteral("Bank"));
+        QCOMPARE(F->Rec->GetVal("310008"), QStringLiteral("Bank"));
     }
 
     void selectingARowOpensItsEditorAndAClickOnItsValueOpensItAgain()
@@ -148,8 +142,8 @@ private slots:
         F->Key(Qt::Key_Return, Qt::ControlModifier);
         QTRY_VERIFY(!F->Form);
         QCOMPARE(F->Result, int(QDialog::Accepted));
-        QCOMPARE(FRec->GetVal("310004"), QStringLiteral("FMT"));
-        QVERIFY(FRec->FindFld("310004")->IsValid());
+        QCOMPARE(F->Rec->GetVal("310004"), QStringLiteral("FMT"));
+        QVERIFY(F->Rec->FindFld("310004")->IsValid());
     }
 
     void ctrlShiftEnterNeverCloses()
@@ -163,7 +157,7 @@ private slots:
         F->Key(Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
         QTest::qWait(50);
         QVERIFY(F->Form && F->Form->isVisible());
-        QCOMPARE(FRec->GetVal("310004"), QString());
+        QCOMPARE(F->Rec->GetVal("310004"), QString());
     }
 
     void heightGivesTwoSpareRowsOrStopsTenPixelsAboveTheWorkArea()
@@ -172,8 +166,7 @@ private slots:
         QCOMPARE(TitleBar() + F->Form->height(), TitleBar() + 41 + 14 * 20);
         delete F->Form.data();
 
-        auto account = TEditFormFixture::NewRec("300100");
-        QVERIFY(F->Open(*account));
+        QVERIFY(F->Open("300100"));
         F->Form->FitHeight(600);
         QCOMPARE(F->Rows().rowCount(), 56);
         QCOMPARE(TitleBar() + F->Form->height(), 590);

@@ -62,8 +62,7 @@ TEditForm::TEditForm(QWidget* Owner, const QString& Caption, TContentRec& Rec) :
     layout->addWidget(EditVT);
     CanCloseOnEsc = true;
 
-    const QScreen* screen = Owner ? Owner->window()->screen() : QGuiApplication::primaryScreen();
-    FitHeight(screen->availableGeometry().height());
+    FitHeight(WorkArea().height());
     CentreOnScreen();
     qApp->installEventFilter(this);
 }
@@ -134,19 +133,25 @@ void TEditForm::CreateGrid()
     connect(Editor, &TEditor::EditEnded, this, [this] { CanCloseOnEsc = true; });
 }
 
+QRect TEditForm::WorkArea() const
+{
+    // Not yet shown, the dialog will appear on its owner's screen.
+    const QScreen* screen = parentWidget() ? parentWidget()->window()->screen() : QGuiApplication::primaryScreen();
+    return screen->availableGeometry();
+}
+
+int TEditForm::TitleBarHeight() const { return style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this); }
+
 void TEditForm::FitHeight(int WorkAreaHeight)
 {
-    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    const int wanted = titleBar + PanelHeight + (Rows->rowCount() + 2) * RowHeight;
-    resize(ClientWidth, qMin(WorkAreaHeight - 10, wanted) - titleBar);
+    const int wanted = TitleBarHeight() + PanelHeight + (Rows->rowCount() + 2) * RowHeight;
+    resize(ClientWidth, qMin(WorkAreaHeight - 10, wanted) - TitleBarHeight());
 }
 
 void TEditForm::CentreOnScreen()
 {
-    const QScreen* screen = parentWidget() ? parentWidget()->window()->screen() : QGuiApplication::primaryScreen();
-    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    QRect outer(0, 0, width(), height() + titleBar);
-    outer.moveCenter(screen->availableGeometry().center());
+    QRect outer(0, 0, width(), height() + TitleBarHeight());
+    outer.moveCenter(WorkArea().center());
     move(outer.topLeft());
 }
 

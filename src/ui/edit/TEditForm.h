@@ -53,6 +53,8 @@ protected:
 private:
     void CreatePanel();
     void CreateGrid();
+    QRect WorkArea() const;
+    int TitleBarHeight() const;
     void CentreOnScreen();
     bool FormKeyDown(const QKeyEvent& key);
     void btnOKClick();

@@ -14,6 +14,21 @@
 
 namespace {
 
+enum class TControl { CodeList, Number, Date, Text };
+
+// The control a field gets, tested in this order: a domain makes a pick-list
+// whatever the kind.
+TControl ControlFor(const TRule& Rule)
+{
+    if (Rule.ValSet)
+        return TControl::CodeList;
+    if (Rule.Kind == QLatin1Char('N'))
+        return TControl::Number;
+    if (Rule.Kind == QLatin1Char('D'))
+        return TControl::Date;
+    return TControl::Text;
+}
+
 // The text the control showed when it was filled; an untouched control stores nothing.
 const char* const ShownTextProperty = "uvoShownText";
 const QString DateMask = QStringLiteral("99.99.9999;_");
@@ -88,17 +103,6 @@ bool IsListOpen(QWidget* editor)
 }
 
 }  // namespace
-
-TEditor::TControl TEditor::ControlFor(const TRule& Rule)
-{
-    if (Rule.ValSet)
-        return TControl::CodeList;
-    if (Rule.Kind == QLatin1Char('N'))
-        return TControl::Number;
-    if (Rule.Kind == QLatin1Char('D'))
-        return TControl::Date;
-    return TControl::Text;
-}
 
 TEditor::TEditor(QAbstractItemView* Tree) : QStyledItemDelegate(Tree), FTree(Tree) {}
 

@@ -4,8 +4,6 @@
 #include <QStyledItemDelegate>
 
 class QAbstractItemView;
-struct TRule;
-
 // The in-place editor of the edit dialog's value column. For each edit it
 // makes the control that suits the field's rule: a typeable pick-list of the
 // domain's codes, a digits-only box for numbers, a dd.mm.yyyy mask for dates,
@@ -18,9 +16,6 @@ struct TRule;
 class TEditor : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    enum class TControl { CodeList, Number, Date, Text };
-    static TControl ControlFor(const TRule& Rule);
-
     // Tree is the grid being edited; the neighbouring-row keys go to it.
     explicit TEditor(QAbstractItemView* Tree);
 
