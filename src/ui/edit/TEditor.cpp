@@ -51,9 +51,12 @@ QString MaskDigits(const QLineEdit& box)
 // ddmmyyyy to yyyymmdd when it names a calendar day, else empty.
 QString DateValue(const QString& digits)
 {
+    // A blank left in the mask makes it incomplete.
+    if (digits.size() != 8 || !StrIsDigits(digits))
+        return {};
     const QString day = digits.mid(0, 2), month = digits.mid(2, 2), year = digits.mid(4, 4);
-    const bool complete = day.size() == 2 && month.size() == 2 && year.size() == 4 && StrIsDigits(digits);
-    if (!complete || !QDate::isValid(year.toInt(), month.toInt(), day.toInt()) || year.toInt() < 1)
+    // There is no year 0, so 0000 is refused with the impossible days.
+    if (!QDate::isValid(year.toInt(), month.toInt(), day.toInt()))
         return {};
     return year + month + day;
 }
