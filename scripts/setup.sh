@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev googletest libgtest-dev unixodbc-dev tdsodbc)
+packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libqt6svg6 libgl-dev googletest libgtest-dev unixodbc-dev tdsodbc)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
