@@ -321,6 +321,34 @@ private slots:
         menu.hide();
     }
 
+    void headerMenuIsWorkedWithTheKeyboard()
+    {
+        AddSmallFile();
+        Form().ShowContent(nullptr);
+        ShowWindow();
+        TRecordGrid& account = GridOf(Account);
+        TGridHeaderMenu& menu = *Form().PanelGroup->VTHeaderMenu;
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), account.mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(account.horizontalHeader()->viewport(), &request);
+
+        QTest::keyClick(&menu, Qt::Key_Down);
+        QTest::keyClick(&menu, Qt::Key_Down);
+        QCOMPARE(menu.ActiveItem(), menu.Items()[1]);
+        QTest::keyClick(&menu, Qt::Key_Right);  // the same row of the second menu column
+        QCOMPARE(menu.ActiveItem(), menu.Items()[TGridHeaderMenu::FirstColumnItems + 1]);
+        QTest::keyClick(&menu, Qt::Key_Return);
+        QVERIFY(!menu.isVisible());
+        const int chosen = menu.Items()[TGridHeaderMenu::FirstColumnItems + 1]->data().toInt();
+        QCOMPARE(account.currentIndex().column(), chosen);
+
+        QCoreApplication::sendEvent(account.horizontalHeader()->viewport(), &request);
+        QTest::keyClick(&menu, Qt::Key_Up);  // Up first picks the last item
+        QCOMPARE(menu.ActiveItem(), menu.Items().last());
+        QTest::keyClick(&menu, Qt::Key_Escape);
+        QVERIFY(!menu.isVisible());
+        QCOMPARE(account.currentIndex().column(), chosen);
+    }
+
     void headerMenuJumpsOnlyItsGridToTheColumn()
     {
         AddSmallFile();
