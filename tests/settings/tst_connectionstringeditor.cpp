@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(FEditor->edPassword->text(), QStringLiteral("p;w"));
         QCOMPARE(FEditor->edPassword->echoMode(), QLineEdit::Password);
         QVERIFY(FEditor->edUserName->isEnabled());
-        QCOMPARE(FEditor->edResult->toPlainText(), SqlLogin);
+        QCOMPARE(FEditor->edResult->toPlainText(), QString(SqlLogin).replace("\"p;w\"", "***"));
 
         // Other names of the same keys.
         FEditor->SetConnectionString("server=S2;database=D2;Trusted_Connection=yes;UID=ignored");
@@ -105,11 +105,24 @@ private slots:
             Retype(editor.edDatabase, "Fa Test");
             Retype(editor.edPassword, "new;one");
             QCOMPARE(editor.edResult->toPlainText(),
-                     "Provider=SQLOLEDB.1;Persist Security Info=True;User ID=sa;Password=\"new;one\";"
+                     "Provider=SQLOLEDB.1;Persist Security Info=True;User ID=sa;Password=*******;"
                      "Initial Catalog=Fa Test;Data Source=SRV02;Application Name=x");
         });
         QCOMPARE(edited, "Provider=SQLOLEDB.1;Persist Security Info=True;User ID=sa;Password=\"new;one\";"
                          "Initial Catalog=Fa Test;Data Source=SRV02;Application Name=x");
+    }
+
+    void thePreviewMasksThePasswordOnly()
+    {
+        const QString edited = Edit(WindowsLogin, [](TConnectionStringEditor& editor) {
+            QTest::mouseClick(editor.rbSqlAuth, Qt::LeftButton);
+            QTest::keyClicks(editor.edUserName, "fa_user");
+            QTest::keyClicks(editor.edPassword, "secret");
+            QCOMPARE(editor.edResult->toPlainText(),
+                     "Provider=SQLOLEDB.1;Persist Security Info=False;Initial Catalog=FaBank;Data Source=SRV01;"
+                     "User ID=fa_user;Password=******");
+        });
+        QVERIFY(edited.endsWith(";User ID=fa_user;Password=secret"));
     }
 
     void switchingTheLoginRewritesOnlyItsPairs()

@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 
+#include "AppWindows.h"
 #include "SettingsFile.h"
 #include "TMainForm.h"
 
@@ -30,7 +31,7 @@ QByteArray TestFormat::Valid()
 TFreshWindow::TFreshWindow(std::optional<QByteArray> formatText)
 {
     SettingsFile::Save(SettingsFile::DefaultFileName, TSettings());
-    Form = std::make_unique<TMainForm>(std::move(formatText));
+    Form = CreateAppWindows(std::move(formatText));
 }
 
 TFreshWindow::~TFreshWindow() { Form.reset(); }

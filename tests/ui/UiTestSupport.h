@@ -32,8 +32,9 @@ QByteArray Valid();
 
 }  // namespace TestFormat
 
-// A fresh main window for one test: a temporary current directory holding
-// empty settings, every prompt answered by a script. Members are destroyed in
+// A fresh main window for one test, with its dialogs made as at start-up: a
+// temporary current directory holding empty settings, every prompt answered
+// by a script. Members are destroyed in
 // reverse order, the window first.
 class TFreshWindow {
 public:

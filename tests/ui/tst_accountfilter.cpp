@@ -9,6 +9,8 @@
 #include "ViewFixture.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <memory>
@@ -161,6 +163,26 @@ private slots:
         holder->SetVal("310233", "Ivanov");
         Form().ShowContent(nullptr);
         QCOMPARE(Form().cbFilter->view()->minimumWidth(), 0);  // as wide as the box
+    }
+
+    void droppedDownListShowsTwentyItemsOnWhite()
+    {
+        for (int i = 0; i < 50; ++i)
+            AddAccount(Form(), QString::number(1000 + i));
+        Form().ShowContent(nullptr);
+        Form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Form()));
+        Form().cbFilter->showPopup();
+        QAbstractItemView& list = *Form().cbFilter->view();
+        QTRY_VERIFY(list.isVisible());
+
+        const int rowHeight = list.visualRect(list.model()->index(0, 0)).height();
+        QCOMPARE(list.viewport()->height() / rowHeight, 20);
+        QVERIFY(list.verticalScrollBar()->isVisible());
+        const QRect unselectedRow = list.visualRect(list.model()->index(5, 0));
+        const QImage shown = list.viewport()->grab().toImage();
+        QCOMPARE(shown.pixelColor(unselectedRow.right() - 2, unselectedRow.center().y()), QColor(Qt::white));
+        Form().cbFilter->hidePopup();
     }
 };
 

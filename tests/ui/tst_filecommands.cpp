@@ -7,13 +7,19 @@
 #include "TMainForm.h"
 #include "TScriptedPrompts.h"
 #include "TSettingsForm.h"
+#include "TWidgetPrompts.h"
 #include "UiTestSupport.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QtTest>
 
+#include <deque>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -29,6 +35,35 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+// The prompts the user sees, with each box and dialog played by the test
+// instead of a person. Installed for its lifetime.
+class TPlayedWidgetPrompts : public TWidgetPrompts {
+public:
+    TPlayedWidgetPrompts() { SetPrompts(this); }
+    ~TPlayedWidgetPrompts() override { SetPrompts(nullptr); }
+
+    std::deque<std::function<int(QDialog&)>> Plays;
+
+    int ExecDialog(QDialog& dialog) override
+    {
+        const auto play = Plays.front();
+        Plays.pop_front();
+        return play(dialog);
+    }
+};
+
+// Types a full path into the file dialog's name box and confirms it.
+std::function<int(QDialog&)> TypePath(const QString& path, QString* shownFilter = nullptr)
+{
+    return [=](QDialog& dialog) {
+        if (shownFilter)
+            *shownFilter = dialog.findChild<QComboBox*>("fileTypeCombo")->currentText();
+        dialog.findChild<QLineEdit*>("fileNameEdit")->setText(path);
+        dialog.accept();
+        return dialog.result();
+    };
 }
 
 }  // namespace
@@ -118,6 +153,55 @@ private slots:
         FWindow->Form->actSave->trigger();
         QCOMPARE(FWindow->Prompts.Shown.last().Kind, TPromptKind::SaveFile);
         QCOMPARE(ReadBytes(path), bytes);
+    }
+
+    void fileDialogsShowTheFilterByNameAndOpenWhereTheLastFileWas()
+    {
+        QTemporaryDir elsewhere;
+        const QString path = elsewhere.filePath("typed.uvo");
+        WriteBytes(path, SampleFile());
+        TPlayedWidgetPrompts prompts;
+        QString shownFilter, saveFolder, proposedName;
+        prompts.Plays.push_back(TypePath(path, &shownFilter));
+        prompts.Plays.push_back([&](QDialog& dialog) {
+            saveFolder = static_cast<QFileDialog&>(dialog).directory().absolutePath();
+            proposedName = dialog.findChild<QLineEdit*>("fileNameEdit")->text();
+            return int(QDialog::Rejected);
+        });
+        FWindow->Form->actOpen->trigger();
+        FWindow->Form->actSaveAs->trigger();
+
+        QCOMPARE(FWindow->Form->CurrentFile, path);
+        QCOMPARE(shownFilter, QString("Файлы UVO"));
+        QCOMPARE(saveFolder, elsewhere.path());
+        QCOMPARE(proposedName, QString("SUB__20240301__001"));
+    }
+
+    void aRefusedBinaryLineIsShownWithinTheScreen()
+    {
+        QByteArray binary;
+        for (int i = 0; binary.size() < 20000; ++i)
+            if (const char byte = char(i * 131 % 251); byte != '\n' && byte != '\r' && byte != 26)
+                binary += byte;
+        const QString path = FWindow->Dir.FilePath("binary.uvo");
+        WriteBytes(path, binary);
+        TPlayedWidgetPrompts prompts;
+        QString text;
+        QSize boxSize;
+        prompts.Plays.push_back(TypePath(path));
+        prompts.Plays.push_back([&](QDialog& dialog) {
+            dialog.show();
+            text = static_cast<QMessageBox&>(dialog).text();
+            boxSize = dialog.size();
+            return int(QMessageBox::Ok);
+        });
+        FWindow->Form->actOpen->trigger();
+
+        QVERIFY(text.startsWith("Ошибка при загрузке файла: \r\nНеверный формат. Строка 1:\r\n"));
+        QVERIFY(text.endsWith(u'…'));
+        const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QVERIFY2(boxSize.width() <= screen.width() && boxSize.height() <= screen.height(),
+                 qPrintable(QString("%1x%2").arg(boxSize.width()).arg(boxSize.height())));
     }
 
     void saveAsProposesTheDefaultNameOncePerRun()

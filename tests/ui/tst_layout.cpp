@@ -113,6 +113,40 @@ private slots:
         QCOMPARE(FWindow->Form->ScrollBar->pageStep(), 4);
     }
 
+    void commandsHaveIconsOfTheirOwn()
+    {
+        QList<QImage> icons;
+        for (const QAction* action : FWindow->Form->ToolBar->actions())
+            if (!action->objectName().isEmpty()) {
+                const QImage icon = action->icon().pixmap(16, 16).toImage();
+                QVERIFY2(!icon.isNull(), qPrintable(action->objectName()));
+                QVERIFY2(!icons.contains(icon), qPrintable(action->objectName()));
+                icons << icon;
+            }
+        QCOMPARE(icons.size(), 10);
+    }
+
+    void barsOfferNoMenuToHideThem()
+    {
+        FWindow->Form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FWindow->Form.get()));
+        for (QWidget* bar : {static_cast<QWidget*>(FWindow->Form->ToolBar), FWindow->Form->findChild<QWidget*>("tbGap2"),
+                             static_cast<QWidget*>(FWindow->Form->menuBar())}) {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(1, 1), bar->mapToGlobal(QPoint(1, 1)));
+            QCoreApplication::sendEvent(bar, &event);
+            QVERIFY2(!QApplication::activePopupWidget(), qPrintable(bar->objectName()));
+        }
+        QVERIFY(FWindow->Form->ToolBar->isVisible());
+    }
+
+    void clientAreaBelowTheMenuBarIs1435By888()
+    {
+        FWindow->Form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FWindow->Form.get()));
+        const QRect client = FWindow->Form->rect().adjusted(0, FWindow->Form->menuBar()->height(), 0, 0);
+        QCOMPARE(client.size(), QSize(1435, 888));
+    }
+
     void statusPanelsHaveTheirWidths()
     {
         QCOMPARE(FWindow->Form->findChild<QWidget*>("StatusPanel0")->width(), 150);

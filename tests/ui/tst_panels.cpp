@@ -82,6 +82,14 @@ class TPanelsTest : public QObject {
         qFatal("no grid of the record type");
     }
 
+    // Opens the header menu with a right click over the grid's header.
+    TGridHeaderMenu& OpenHeaderMenu(const TRecordGrid& grid)
+    {
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), grid.mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(grid.horizontalHeader()->viewport(), &request);
+        return *Form().PanelGroup->VTHeaderMenu;
+    }
+
 private slots:
     void init()
     {
@@ -290,9 +298,7 @@ private slots:
         Form().ShowContent(nullptr);
         ShowWindow();
         TRecordGrid& account = GridOf(Account);
-        TGridHeaderMenu& menu = *Form().PanelGroup->VTHeaderMenu;
-        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), account.mapToGlobal(QPoint(5, 5)));
-        QCoreApplication::sendEvent(account.horizontalHeader()->viewport(), &request);
+        TGridHeaderMenu& menu = OpenHeaderMenu(account);
 
         QVERIFY(menu.isVisible());
         const QList<QStringList> columns = menu.Columns();
@@ -315,10 +321,36 @@ private slots:
 
         // Opened again over another grid it lists only that grid's columns.
         const TRecordGrid& header = GridOf(Header);
-        QCoreApplication::sendEvent(header.horizontalHeader()->viewport(), &request);
+        OpenHeaderMenu(header);
         QCOMPARE(menu.Columns().size(), 1);
         QCOMPARE(menu.Items().size(), header.Model().columnCount());
         menu.hide();
+    }
+
+    void headerMenuIsWorkedWithTheKeyboard()
+    {
+        AddSmallFile();
+        Form().ShowContent(nullptr);
+        ShowWindow();
+        TRecordGrid& account = GridOf(Account);
+        TGridHeaderMenu& menu = OpenHeaderMenu(account);
+
+        QTest::keyClick(&menu, Qt::Key_Down);
+        QTest::keyClick(&menu, Qt::Key_Down);
+        QCOMPARE(menu.ActiveItem(), menu.Items()[1]);
+        QTest::keyClick(&menu, Qt::Key_Right);  // the same row of the second menu column
+        QCOMPARE(menu.ActiveItem(), menu.Items()[TGridHeaderMenu::FirstColumnItems + 1]);
+        QTest::keyClick(&menu, Qt::Key_Return);
+        QVERIFY(!menu.isVisible());
+        const int chosen = menu.Items()[TGridHeaderMenu::FirstColumnItems + 1]->data().toInt();
+        QCOMPARE(account.currentIndex().column(), chosen);
+
+        OpenHeaderMenu(account);
+        QTest::keyClick(&menu, Qt::Key_Up);  // Up first picks the last item
+        QCOMPARE(menu.ActiveItem(), menu.Items().last());
+        QTest::keyClick(&menu, Qt::Key_Escape);
+        QVERIFY(!menu.isVisible());
+        QCOMPARE(account.currentIndex().column(), chosen);
     }
 
     void headerMenuJumpsOnlyItsGridToTheColumn()
@@ -328,9 +360,7 @@ private slots:
         ShowWindow();
         TRecordGrid& account = GridOf(Account);
         const TRecordGrid& header = GridOf(Header);
-        TGridHeaderMenu& menu = *Form().PanelGroup->VTHeaderMenu;
-        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), account.mapToGlobal(QPoint(5, 5)));
-        QCoreApplication::sendEvent(account.horizontalHeader()->viewport(), &request);
+        TGridHeaderMenu& menu = OpenHeaderMenu(account);
 
         QAction* last = nullptr;  // a column far to the right
         for (QAction* item : menu.Items())

@@ -1,5 +1,6 @@
 // Start-up and shutdown of the main window: the two modes, the settings file.
 
+#include "AppWindows.h"
 #include "SettingsFile.h"
 #include "TAccountFilter.h"
 #include "TMainForm.h"
@@ -7,6 +8,7 @@
 #include "TPanelArea.h"
 #include "TRecordPopup.h"
 #include "TScriptedPrompts.h"
+#include "TSettingsForm.h"
 #include "UiTestSupport.h"
 
 #include <QAction>
@@ -79,7 +81,7 @@ private slots:
         QCOMPARE(ItemTexts(*form.cbFilter), QStringList({"<Все записи>", "Без счёта/Header/Trailer"}));
         QCOMPARE(form.cbFilter->currentText(), QStringLiteral("<Все записи>"));
         QVERIFY(form.PanelGroup->isEnabled() && form.cbFilter->isEnabled() && form.ScrollBar->isEnabled());
-        QCOMPARE(form.size(), QSize(1435, 888));
+        QCOMPARE(form.width(), 1435);  // the height: clientAreaBelowTheMenuBarIs1435By888 (layout)
     }
 
     void shippedFormatLoadsFromTheResource()
@@ -157,6 +159,24 @@ private slots:
         QCOMPARE(FPrompts->Shown[0].Kind, TPromptKind::AppError);
         QCOMPARE(FPrompts->Shown[0].Title, QStringLiteral("UVO Edit"));
         QVERIFY(!FPrompts->Shown[0].Text.isEmpty());
+    }
+
+    void theSettingsDialogIsMadeHiddenAtStartAndReused()
+    {
+        const std::unique_ptr<TMainForm> form = CreateAppWindows(TestFormat::Valid());
+        const QList<TSettingsForm*> made = form->findChildren<TSettingsForm*>();
+        QCOMPARE(made.size(), 1);
+        QVERIFY(!made[0]->isVisible());
+
+        QList<QDialog*> shown;
+        for (int i = 0; i < 2; ++i)
+            FPrompts->Dialogs.push_back([&](QDialog& dialog) {
+                shown << &dialog;
+                return int(QDialog::Rejected);
+            });
+        form->actSettings->trigger();
+        form->actSettings->trigger();
+        QCOMPARE(shown, QList<QDialog*>({made[0], made[0]}));
     }
 
     void limitedModeStillWritesSettingsAtClose()

@@ -3,12 +3,38 @@
 #include "TMainForm.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
+#include <QHash>
+#include <QIcon>
 #include <QMenuBar>
 #include <QToolBar>
 
+// A resource compiled into a static library registers only when asked to; the
+// request names a global function, so it cannot stand in a namespace.
+static void RegisterIcons() { Q_INIT_RESOURCE(commandicons); }
+
 namespace {
+
+// The freedesktop icon name of each command; collapsing and expanding all
+// panels have none there and go by the names the KDE theme gives them.
+const QHash<QString, QString> ThemeIconNames = {
+    {QStringLiteral("actNew"), QStringLiteral("document-new")},
+    {QStringLiteral("actNewRecs"), QStringLiteral("x-office-spreadsheet-template")},
+    {QStringLiteral("actOpen"), QStringLiteral("document-open")},
+    {QStringLiteral("actSave"), QStringLiteral("document-save")},
+    {QStringLiteral("actSaveAs"), QStringLiteral("document-save-as")},
+    {QStringLiteral("actLoadFromDB"), QStringLiteral("network-server")},
+    {QStringLiteral("actSettings"), QStringLiteral("preferences-system")},
+    {QStringLiteral("actCollapse"), QStringLiteral("collapse-all")},
+    {QStringLiteral("actExpand"), QStringLiteral("expand-all")},
+    {QStringLiteral("actExit"), QStringLiteral("application-exit")},
+};
+
+QIcon CommandIcon(const QString& name)
+{
+    RegisterIcons();
+    return QIcon::fromTheme(ThemeIconNames.value(name), QIcon(QStringLiteral(":/icons/%1.svg").arg(name)));
+}
 
 constexpr int ToolButtonWidth = 23;
 
@@ -23,9 +49,9 @@ void AddGap(QToolBar& bar, int buttons, const char* name)
 }  // namespace
 
 QAction* CommandBars::NewCommand(QObject* owner, const char* name, const QString& caption, const QString& hint,
-                                 QStyle::StandardPixmap icon, const QKeySequence& key)
+                                 const QKeySequence& key)
 {
-    auto* action = new QAction(QApplication::style()->standardIcon(icon), caption, owner);
+    auto* action = new QAction(CommandIcon(QLatin1String(name)), caption, owner);
     action->setObjectName(QLatin1String(name));
     action->setToolTip(hint);
     action->setShortcut(key);
@@ -35,6 +61,8 @@ QAction* CommandBars::NewCommand(QObject* owner, const char* name, const QString
 void CommandBars::FillMenus(TMainForm& form)
 {
     QMenuBar* bar = form.menuBar();
+    // The bars are fixed: no menu offers to hide them.
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
     form.mnFile = bar->addMenu(QStringLiteral("Файл"));
     form.mnFile->setObjectName(QStringLiteral("mnFile"));
     form.mnFile->addActions({form.actNew, form.actNewRecs, form.actOpen});
@@ -55,6 +83,8 @@ void CommandBars::FillMenus(TMainForm& form)
 void CommandBars::FillToolBar(TMainForm& form)
 {
     QToolBar& bar = *form.ToolBar;
+    bar.setContextMenuPolicy(Qt::PreventContextMenu);
+    bar.toggleViewAction()->setVisible(false);
     bar.addActions({form.actNew, form.actNewRecs, form.actOpen, form.actSave, form.actSaveAs, form.actLoadFromDB});
     AddGap(bar, 1, "tbGap1");
     bar.addAction(form.actSettings);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QKeySequence>
-#include <QStyle>
 
 class QAction;
 class QObject;
@@ -12,8 +11,11 @@ class TMainForm;
 // wherever it appears.
 namespace CommandBars {
 
+// The command's icon is the desktop theme's icon for what it does, or the
+// program's own drawing of it (resources/icons/<name>.svg) where the theme
+// has none.
 QAction* NewCommand(QObject* owner, const char* name, const QString& caption, const QString& hint,
-                    QStyle::StandardPixmap icon, const QKeySequence& key = {});
+                    const QKeySequence& key = {});
 
 // "Файл" and "Вид".
 void FillMenus(TMainForm& form);

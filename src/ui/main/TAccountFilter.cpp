@@ -153,12 +153,17 @@ TAccountFilter::TAccountFilter(QComboBox& box) : FBox(box), FItems(new TFilterIt
     font.setPixelSize(13);
     font.setBold(true);
     FBox.setFont(font);
-    FBox.setStyleSheet(QStringLiteral("QComboBox { color: black; background: white; }"));
+    // A plain list, not the menu some styles drop down (as tall as the screen
+    // and grey): 20 rows at most, black on white like the box itself.
+    FBox.setStyleSheet(QStringLiteral("QComboBox { color: black; background: white; combobox-popup: 0; }"
+                                      "QComboBox QAbstractItemView { color: black; background: white; }"));
     // The box is as wide as it is told; its size needs no look at thousands of items.
     FBox.setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     FBox.setModel(FItems);
     if (auto* list = qobject_cast<QListView*>(FBox.view()))
         list->setUniformItemSizes(true);
+    // The menu-like popup had its scroll bar turned off; the list needs it.
+    FBox.view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 TAccountFilter::~TAccountFilter() = default;

@@ -1,18 +1,19 @@
 #include "TGridHeaderMenu.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCollator>
-#include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScreen>
-#include <QToolButton>
-#include <QVBoxLayout>
+#include <QStyleOptionMenuItem>
 
 #include <algorithm>
 #include <numeric>
 
 namespace {
+
+constexpr int BarWidth = 7;  // the gap between menu columns, the bar in its middle
 
 // Column indexes ordered by their captions, case-insensitively in the user's locale.
 std::vector<int> SortedColumns(const QStringList& captions)
@@ -26,89 +27,120 @@ std::vector<int> SortedColumns(const QStringList& captions)
     return order;
 }
 
-QFrame* VerticalBar(QWidget* parent)
-{
-    auto* bar = new QFrame(parent);
-    bar->setFrameShape(QFrame::VLine);
-    bar->setFrameShadow(QFrame::Sunken);
-    return bar;
-}
-
 }  // namespace
 
-TGridHeaderMenu::TGridHeaderMenu(QWidget* parent) : QFrame(parent, Qt::Popup)
+TGridHeaderMenu::TGridHeaderMenu(QWidget* parent) : QWidget(parent, Qt::Popup)
 {
     setObjectName(QStringLiteral("VTHeaderMenu"));
-    setFrameShape(QFrame::StyledPanel);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
+    setFont(QApplication::font("QMenu"));
+    setMouseTracking(true);
 }
 
-void TGridHeaderMenu::Clear()
-{
-    delete FBody;
-    FBody = nullptr;
-    FColumns.clear();
-    qDeleteAll(FItems);
-    FItems.clear();
-}
+int TGridHeaderMenu::ColumnOf(int item) { return item < FirstColumnItems ? 0 : 1 + (item - FirstColumnItems) / ColumnItems; }
 
-QWidget* TGridHeaderMenu::NewMenuColumn(QWidget* parent)
+int TGridHeaderMenu::RowOf(int item) { return item < FirstColumnItems ? item : (item - FirstColumnItems) % ColumnItems; }
+
+int TGridHeaderMenu::ColumnCount() const { return FItems.isEmpty() ? 0 : ColumnOf(int(FItems.size()) - 1) + 1; }
+
+// The item at a row of a menu column, or the column's last item when the
+// column is shorter.
+int TGridHeaderMenu::ItemAt(int column, int row) const
 {
-    auto* column = new QWidget(parent);
-    auto* items = new QVBoxLayout(column);
-    items->setContentsMargins(0, 0, 0, 0);
-    items->setSpacing(0);
-    items->addStretch();
-    FColumns << column;
-    return column;
+    const int first = column == 0 ? 0 : FirstColumnItems + (column - 1) * ColumnItems;
+    const int last = std::min(int(FItems.size()), column == 0 ? FirstColumnItems : first + ColumnItems) - 1;
+    return std::min(first + row, last);
 }
 
 void TGridHeaderMenu::Fill(const QStringList& captions)
 {
-    Clear();
-    FBody = new QWidget(this);
-    auto* row = new QHBoxLayout(FBody);
-    row->setContentsMargins(0, 0, 0, 0);
-    layout()->addWidget(FBody);
-    QWidget* column = nullptr;
+    qDeleteAll(FItems);
+    FItems.clear();
+    FActive = -1;
     for (const int index : SortedColumns(captions)) {
-        // The 40th, 80th, ... item starts a new menu column.
-        if (!column || (FItems.size() + 1) % ColumnItems == 0) {
-            if (column)
-                row->addWidget(VerticalBar(FBody));
-            column = NewMenuColumn(FBody);
-            row->addWidget(column);
-        }
         auto* item = new QAction(captions[index], this);
         item->setData(index);
         connect(item, &QAction::triggered, this, [this, index] {
             hide();
             emit ColumnChosen(index);
         });
-        auto* button = new QToolButton(column);
-        button->setDefaultAction(item);
-        button->setAutoRaise(true);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        auto* items = static_cast<QVBoxLayout*>(column->layout());
-        items->insertWidget(items->count() - 1, button);  // above the stretch
         FItems << item;
     }
-    adjustSize();
+    Layout();
 }
+
+QStyleOptionMenuItem TGridHeaderMenu::ItemOption(int item) const
+{
+    QStyleOptionMenuItem option;
+    option.initFrom(this);
+    option.state = QStyle::State_Enabled;
+    if (isActiveWindow())
+        option.state |= QStyle::State_Active;
+    if (item == FActive)
+        option.state |= QStyle::State_Selected;
+    option.menuItemType = QStyleOptionMenuItem::Normal;
+    option.checkType = QStyleOptionMenuItem::NotCheckable;
+    // A menu takes '&' for a mnemonic; captions are shown as they are.
+    option.text = FItems[item]->text().replace(u'&', QStringLiteral("&&"));
+    option.font = font();
+    option.fontMetrics = fontMetrics();
+    option.maxIconWidth = 0;
+    option.reservedShortcutWidth = 0;
+    option.menuRect = rect();
+    if (item < FItemRects.size())
+        option.rect = FItemRects[item];
+    return option;
+}
+
+void TGridHeaderMenu::Layout()
+{
+    FItemRects.clear();
+    FBarX.clear();
+    const int frame = style()->pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, this);
+    const int hMargin = style()->pixelMetric(QStyle::PM_MenuHMargin, nullptr, this);
+    const int vMargin = style()->pixelMetric(QStyle::PM_MenuVMargin, nullptr, this);
+    const int top = frame + vMargin;
+    int left = frame + hMargin;
+    int bottom = top;
+    for (int first = 0; first < FItems.size();) {
+        const int column = ColumnOf(first);
+        const int last = ItemAt(column, ColumnItems);
+        QList<QSize> sizes;
+        int width = 0;
+        for (int i = first; i <= last; ++i) {
+            const QStyleOptionMenuItem option = ItemOption(i);
+            const QSize text(option.fontMetrics.horizontalAdvance(option.text), option.fontMetrics.height());
+            sizes << style()->sizeFromContents(QStyle::CT_MenuItem, &option, text, this);
+            width = std::max(width, sizes.last().width());
+        }
+        if (column > 0) {
+            FBarX << left + BarWidth / 2;
+            left += BarWidth;
+        }
+        int y = top;
+        for (const QSize& size : sizes) {
+            FItemRects << QRect(left, y, width, size.height());
+            y += size.height();
+        }
+        bottom = std::max(bottom, y);
+        left += width;
+        first = last + 1;
+    }
+    FSize = QSize(left + hMargin + frame, bottom + vMargin + frame);
+    resize(FSize);
+    update();
+}
+
+QSize TGridHeaderMenu::sizeHint() const { return FSize; }
 
 QList<QStringList> TGridHeaderMenu::Columns() const
 {
-    QList<QStringList> columns;
-    for (const QWidget* column : FColumns) {
-        QStringList captions;
-        for (const QToolButton* button : column->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
-            captions << button->text();
-        columns << captions;
-    }
+    QList<QStringList> columns(ColumnCount());
+    for (int i = 0; i < FItems.size(); ++i)
+        columns[ColumnOf(i)] << FItems[i]->text();
     return columns;
 }
+
+QAction* TGridHeaderMenu::ActiveItem() const { return FActive >= 0 ? FItems[FActive] : nullptr; }
 
 void TGridHeaderMenu::Popup(const QPoint& globalPos)
 {
@@ -123,10 +155,121 @@ void TGridHeaderMenu::Popup(const QPoint& globalPos)
     show();
 }
 
+void TGridHeaderMenu::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    QStyleOption panel;
+    panel.initFrom(this);
+    panel.state = QStyle::State_None;
+    style()->drawPrimitive(QStyle::PE_PanelMenu, &panel, &painter, this);
+    for (int i = 0; i < FItems.size(); ++i) {
+        const QStyleOptionMenuItem option = ItemOption(i);
+        style()->drawControl(QStyle::CE_MenuItem, &option, &painter, this);
+    }
+    const int frame = style()->pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, this);
+    for (const int x : FBarX) {
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawLine(x, frame + 2, x, height() - frame - 3);
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawLine(x + 1, frame + 2, x + 1, height() - frame - 3);
+    }
+    QStyleOptionFrame border;
+    border.initFrom(this);
+    border.state = QStyle::State_None;
+    border.lineWidth = frame;
+    border.midLineWidth = 0;
+    style()->drawPrimitive(QStyle::PE_FrameMenu, &border, &painter, this);
+}
+
+void TGridHeaderMenu::SetActive(int item)
+{
+    if (item == FActive)
+        return;
+    FActive = item;
+    update();
+}
+
+void TGridHeaderMenu::MoveActive(int key)
+{
+    const int count = int(FItems.size());
+    if (count == 0)
+        return;
+    if (FActive < 0) {  // the first key picks the first or the last item
+        SetActive(key == Qt::Key_Up || key == Qt::Key_End ? count - 1 : 0);
+        return;
+    }
+    const int columns = ColumnCount();
+    switch (key) {
+    case Qt::Key_Down:
+        return SetActive((FActive + 1) % count);
+    case Qt::Key_Up:
+        return SetActive((FActive + count - 1) % count);
+    case Qt::Key_Right:
+        return SetActive(ItemAt((ColumnOf(FActive) + 1) % columns, RowOf(FActive)));
+    case Qt::Key_Left:
+        return SetActive(ItemAt((ColumnOf(FActive) + columns - 1) % columns, RowOf(FActive)));
+    case Qt::Key_Home:
+        return SetActive(0);
+    case Qt::Key_End:
+        return SetActive(count - 1);
+    }
+}
+
 void TGridHeaderMenu::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape)
+    switch (event->key()) {
+    case Qt::Key_Escape:
         hide();
-    else
-        QFrame::keyPressEvent(event);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (QAction* item = ActiveItem())
+            item->trigger();
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Left:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        MoveActive(event->key());
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+int TGridHeaderMenu::ItemAt(const QPoint& pos) const
+{
+    for (int i = 0; i < FItemRects.size(); ++i)
+        if (FItemRects[i].contains(pos))
+            return i;
+    return -1;
+}
+
+void TGridHeaderMenu::mouseMoveEvent(QMouseEvent* event) { SetActive(ItemAt(event->position().toPoint())); }
+
+void TGridHeaderMenu::mousePressEvent(QMouseEvent* event)
+{
+    FPressed = rect().contains(event->position().toPoint());
+    QWidget::mousePressEvent(event);  // a press outside closes the menu
+}
+
+void TGridHeaderMenu::mouseReleaseEvent(QMouseEvent* event)
+{
+    // The release of the click that opened the menu chooses nothing: only a
+    // click made in the menu does.
+    const int item = ItemAt(event->position().toPoint());
+    if (FPressed && item >= 0)
+        FItems[item]->trigger();
+    FPressed = false;
+}
+
+void TGridHeaderMenu::leaveEvent(QEvent* /*event*/) { SetActive(-1); }
+
+void TGridHeaderMenu::hideEvent(QHideEvent* /*event*/)
+{
+    FActive = -1;
+    FPressed = false;
 }

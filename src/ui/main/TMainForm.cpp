@@ -19,6 +19,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
 #include <QToolBar>
@@ -89,27 +90,21 @@ void TMainForm::CreateActions()
 {
     using CommandBars::NewCommand;
     actNew = NewCommand(this, "actNew", QStringLiteral("Создать пустой файл"), QStringLiteral("Создать пустой файл"),
-                        QStyle::SP_FileIcon, QKeySequence(Qt::CTRL | Qt::Key_N));
+                        QKeySequence(Qt::CTRL | Qt::Key_N));
     actNewRecs = NewCommand(this, "actNewRecs", QStringLiteral("Создать файл с записями"),
-                            QStringLiteral("Создать файл с записями"), QStyle::SP_FileDialogNewFolder);
+                            QStringLiteral("Создать файл с записями"));
     actOpen = NewCommand(this, "actOpen", QStringLiteral("Открыть"), QStringLiteral("Открыть файл"),
-                         QStyle::SP_DialogOpenButton, QKeySequence(Qt::CTRL | Qt::Key_O));
+                         QKeySequence(Qt::CTRL | Qt::Key_O));
     actSave = NewCommand(this, "actSave", QStringLiteral("Сохранить"), QStringLiteral("Сохранить файл"),
-                         QStyle::SP_DialogSaveButton, QKeySequence(Qt::CTRL | Qt::Key_S));
+                         QKeySequence(Qt::CTRL | Qt::Key_S));
     actSave->setEnabled(false);
-    actSaveAs = NewCommand(this, "actSaveAs", QStringLiteral("Сохранить как"), QStringLiteral("Сохранить файл как"),
-                           QStyle::SP_DriveFDIcon);
+    actSaveAs = NewCommand(this, "actSaveAs", QStringLiteral("Сохранить как"), QStringLiteral("Сохранить файл как"));
     actLoadFromDB = NewCommand(this, "actLoadFromDB", QStringLiteral("Загрузить из Fa#"),
-                               QStringLiteral("Загрузить данные из Fa#"), QStyle::SP_DriveNetIcon,
-                               QKeySequence(Qt::CTRL | Qt::Key_D));
-    actSettings = NewCommand(this, "actSettings", QStringLiteral("Настройки"), QStringLiteral("Настройки"),
-                             QStyle::SP_FileDialogDetailedView);
-    actCollapse = NewCommand(this, "actCollapse", QStringLiteral("Свернуть всё"), QStringLiteral("Свернуть всё"),
-                             QStyle::SP_TitleBarShadeButton);
-    actExpand = NewCommand(this, "actExpand", QStringLiteral("Развернуть всё"), QStringLiteral("Развернуть всё"),
-                           QStyle::SP_TitleBarUnshadeButton);
-    actExit = NewCommand(this, "actExit", QStringLiteral("Выход"), QStringLiteral("Закрыть"),
-                         QStyle::SP_DialogCloseButton);
+                               QStringLiteral("Загрузить данные из Fa#"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    actSettings = NewCommand(this, "actSettings", QStringLiteral("Настройки"), QStringLiteral("Настройки"));
+    actCollapse = NewCommand(this, "actCollapse", QStringLiteral("Свернуть всё"), QStringLiteral("Свернуть всё"));
+    actExpand = NewCommand(this, "actExpand", QStringLiteral("Развернуть всё"), QStringLiteral("Развернуть всё"));
+    actExit = NewCommand(this, "actExit", QStringLiteral("Выход"), QStringLiteral("Закрыть"));
 }
 
 void TMainForm::CreateComponents()
@@ -148,7 +143,8 @@ void TMainForm::CreateComponents()
     setStatusBar(StatusBar);
     mnVTPopup = new TRecordPopup(this);
 
-    resize(1435, 888);
+    // 1435 x 888 is the client area: what lies below the menu bar.
+    resize(1435, 888 + menuBar()->sizeHint().height());
     CentreOnScreen(*this);
 }
 
@@ -332,14 +328,6 @@ void TMainForm::actSaveExecute() { FFileCommands->Save(); }
 void TMainForm::actSaveAsExecute() { FFileCommands->SaveAs(); }
 void TMainForm::LoadUVO(const QString& FileName) { FFileCommands->LoadUVO(FileName); }
 void TMainForm::SaveToFile(const QString& FileName) { FFileCommands->SaveToFile(FileName); }
-
-TSettingsForm& TMainForm::SettingsForm()
-{
-    // Made once, on first use, and reused until the window goes.
-    if (!FSettingsForm)
-        FSettingsForm = new TSettingsForm(this);
-    return *FSettingsForm;
-}
 
 void TMainForm::actSettingsExecute()
 {

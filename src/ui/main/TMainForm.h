@@ -40,7 +40,10 @@ public:
     TFormat& Format() const { return *FFormat; }
     TContent& Content() const { return *FContent; }
     TFileCommands& FileCommands() const { return *FFileCommands; }
-    TSettingsForm& SettingsForm();
+    // The settings dialog, made at start-up after this window (CreateAppWindows)
+    // and reused until exit.
+    TSettingsForm& SettingsForm() const { return *FSettingsForm; }
+    void SetSettingsForm(TSettingsForm* form) { FSettingsForm = form; }
 
     // Reads a data file into the content list; writes the content list.
     void LoadUVO(const QString& FileName);

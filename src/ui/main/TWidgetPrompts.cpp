@@ -10,15 +10,67 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
 QWidget* Owner() { return QApplication::activeWindow(); }
 
-void ShowBox(QMessageBox::Icon icon, const QString& title, const QString& text)
+QSize ScreenRoom()
 {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, Owner());
-    box.exec();
+    const QScreen* screen = Owner() ? Owner()->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().size() : QSize(800, 600);
+}
+
+// Breaks a line into rows no wider than maxWidth: at the last space that
+// fits, or inside a word that is wider than a row by itself.
+void AppendRows(const QString& line, const QFontMetrics& metrics, int maxWidth, qsizetype maxRows, QStringList& rows)
+{
+    QString row;
+    qsizetype lastSpace = -1;
+    for (qsizetype i = 0; i < line.size() && rows.size() <= maxRows; ++i) {
+        const qsizetype length = line[i].isHighSurrogate() && i + 1 < line.size() ? 2 : 1;
+        const QString piece = line.mid(i, length);
+        i += length - 1;
+        if (!row.isEmpty() && metrics.horizontalAdvance(row + piece) > maxWidth) {
+            const qsizetype cut = lastSpace > 0 ? lastSpace : row.size();
+            rows << row.left(cut);
+            row = row.mid(lastSpace > 0 ? cut + 1 : cut);
+            lastSpace = -1;
+        }
+        if (piece == QLatin1String(" "))
+            lastSpace = row.size();
+        row += piece;
+    }
+    rows << row;
+}
+
+// A message box grows with its longest line, and the line of a file that is
+// no UVO file can run to thousands of characters without a space. Such lines
+// are broken into rows narrower than the width at which the box wraps text
+// itself (half the screen, 500 px at most; control characters may come out
+// wider than measured), and rows beyond half the screen's height are left
+// out, the last row shown ending in "…".
+QString FitToScreen(const QString& text, const QFontMetrics& metrics, const QSize& room)
+{
+    const int maxWidth = std::min(room.width() / 2, 500) * 4 / 5;
+    const qsizetype maxRows = std::max(1, room.height() / 2 / std::max(1, metrics.lineSpacing()));
+    QStringList rows;
+    for (const QString& line : text.split(u'\n')) {
+        if (rows.size() > maxRows)
+            break;
+        AppendRows(line, metrics, maxWidth, maxRows, rows);
+    }
+    if (rows.size() <= maxRows)
+        return rows.join(u'\n');
+    rows.resize(maxRows);
+    QString& last = rows.last();
+    while (!last.isEmpty() && metrics.horizontalAdvance(last + u'…') > maxWidth)
+        last.chop(1);
+    last += u'…';
+    return rows.join(u'\n');
 }
 
 QLineEdit* LoginEdit(QWidget* parent, const QString& text, bool secret)
@@ -42,7 +94,7 @@ TAnswer TWidgetPrompts::Question(const QString& title, const QString& text, TQue
     QMessageBox box(QMessageBox::Question, title, text, standard, Owner());
     // Escape means the most cautious answer the box offers.
     box.setEscapeButton(buttons == TQuestionButtons::YesNoCancel ? QMessageBox::Cancel : QMessageBox::No);
-    switch (box.exec()) {
+    switch (ShowBox(box)) {
     case QMessageBox::Yes:
         return TAnswer::Yes;
     case QMessageBox::No:
@@ -52,34 +104,73 @@ TAnswer TWidgetPrompts::Question(const QString& title, const QString& text, TQue
     }
 }
 
-void TWidgetPrompts::Error(const QString& text) { ShowBox(QMessageBox::Critical, QStringLiteral("Ошибка"), text); }
+// The texts are plain, whatever characters a quoted line of a file holds, and
+// kept within the screen.
+int TWidgetPrompts::ShowBox(QMessageBox& box)
+{
+    box.setTextFormat(Qt::PlainText);
+    const auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    box.setText(FitToScreen(box.text(), label ? label->fontMetrics() : box.fontMetrics(), ScreenRoom()));
+    return ExecDialog(box);
+}
 
-void TWidgetPrompts::AppError(const QString& text) { ShowBox(QMessageBox::Critical, AppTitle, text); }
+void TWidgetPrompts::Error(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), text, QMessageBox::Ok, Owner());
+    ShowBox(box);
+}
 
-void TWidgetPrompts::Info(const QString& title, const QString& text) { ShowBox(QMessageBox::NoIcon, title, text); }
+void TWidgetPrompts::AppError(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, AppTitle, text, QMessageBox::Ok, Owner());
+    ShowBox(box);
+}
+
+void TWidgetPrompts::Info(const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, Owner());
+    ShowBox(box);
+}
+
+// The filter shows its name only ("Файлы UVO"), its pattern stays the
+// dialog's business.
+void TWidgetPrompts::PrepareFileDialog(QFileDialog& dialog, const QString& filter) const
+{
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilter(filter);
+    if (!FDirectory.isEmpty())  // else the current folder
+        dialog.setDirectory(FDirectory);
+}
+
+// Either dialog, Open or Save As, opens in the folder of the file last chosen
+// in either, also when its full path was typed rather than browsed to.
+QString TWidgetPrompts::RunFileDialog(QFileDialog& dialog)
+{
+    if (ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString chosen = dialog.selectedFiles().constFirst();
+    FDirectory = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
 
 QString TWidgetPrompts::OpenFileName(const QString& filter)
 {
-    QFileDialog dialog(Owner(), QString(), FDirectory, filter);
+    QFileDialog dialog(Owner());
+    PrepareFileDialog(dialog, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    FDirectory = dialog.directory().absolutePath();
-    return dialog.selectedFiles().constFirst();
+    return RunFileDialog(dialog);
 }
 
 QString TWidgetPrompts::SaveFileName(const QString& proposedName, const QString& filter, const QString& defaultExt)
 {
-    QFileDialog dialog(Owner(), QString(), FDirectory, filter);
+    QFileDialog dialog(Owner());
+    PrepareFileDialog(dialog, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultExt);
     dialog.selectFile(proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    FDirectory = dialog.directory().absolutePath();
-    return dialog.selectedFiles().constFirst();
+    return RunFileDialog(dialog);
 }
 
 std::optional<QString> TWidgetPrompts::InputBox(const QString& title, const QString& prompt, const QString& text)

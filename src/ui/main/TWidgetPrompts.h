@@ -2,8 +2,12 @@
 
 #include "TPrompts.h"
 
+class QFileDialog;
+class QMessageBox;
+
 // The seam as the user sees it: QMessageBox, QFileDialog, QInputDialog and a
-// small login dialog, all parented to the active window.
+// small login dialog, all parented to the active window. Every box and
+// dialog runs through ExecDialog.
 class TWidgetPrompts : public TPrompts {
 public:
     TAnswer Question(const QString& title, const QString& text, TQuestionButtons buttons) override;
@@ -17,5 +21,9 @@ public:
     int ExecDialog(QDialog& dialog) override;
 
 private:
-    QString FDirectory;  // where the file dialogs opened last, kept between uses
+    int ShowBox(QMessageBox& box);
+    void PrepareFileDialog(QFileDialog& dialog, const QString& filter) const;
+    QString RunFileDialog(QFileDialog& dialog);
+
+    QString FDirectory;  // the folder of the file last chosen in either file dialog
 };

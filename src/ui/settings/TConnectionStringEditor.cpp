@@ -158,4 +158,13 @@ void TConnectionStringEditor::rbAuthClick()
     FieldChange();
 }
 
-void TConnectionStringEditor::FieldChange() { edResult->setPlainText(ConnectionString()); }
+// The whole string is shown as the fields make it, but its password is masked
+// like the password box.
+void TConnectionStringEditor::FieldChange()
+{
+    TConnectionString shown(ConnectionString());
+    const QString password = shown.Value(TConnectionString::Password);
+    if (!password.isEmpty())
+        shown.SetValue(TConnectionString::Password, QString(password.size(), u'*'));
+    edResult->setPlainText(shown.ToString());
+}

@@ -33,7 +33,7 @@ public:
     QRadioButton* rbSqlAuth;
     QLineEdit* edUserName;
     QLineEdit* edPassword;
-    QPlainTextEdit* edResult;  // the resulting string, read-only
+    QPlainTextEdit* edResult;  // the resulting string, its password masked; read-only
     QPushButton* btnOK;
     QPushButton* btnCancel;
 
