@@ -14,6 +14,7 @@
 #include "TPrompts.h"
 #include "TRecordPopup.h"
 #include "TSettingsForm.h"
+#include "TUvoDocument.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -60,11 +61,12 @@ TMainForm::~TMainForm()
 void TMainForm::FormCreate()
 {
     FFormat = std::make_unique<TFormat>();
-    FContent = std::make_unique<TContent>(*FFormat);
-    FFileCommands = std::make_unique<TFileCommands>(*this);
+    FDocument = std::make_unique<TUvoDocument>(*FFormat);
+    FFileCommands = std::make_unique<TFileCommands>(*FDocument, *this, Settings);
     CreateActions();
     CreateComponents();
     ConnectHandlers();
+    connect(FDocument.get(), &TUvoDocument::RecsChangedWritten, this, &TMainForm::ShowFileState);
     LoadSettings();
     if (!LoadFormat()) {
         EnterLimitedMode();
@@ -189,29 +191,24 @@ void TMainForm::EnterLimitedMode()
     StatusBar->SetPanelText(0, QString());
 }
 
-void TMainForm::SetRecsChanged(bool Value)
+TContent& TMainForm::Content() const { return FDocument->Content(); }
+
+bool TMainForm::RecsChanged() const { return FDocument->RecsChanged(); }
+
+void TMainForm::SetRecsChanged(bool Value) { FDocument->SetRecsChanged(Value); }
+
+const QString& TMainForm::CurrentFile() const { return FDocument->CurrentFile(); }
+
+void TMainForm::SetCurrentFile(const QString& Path) { FDocument->SetCurrentFile(Path); }
+
+void TMainForm::ShowFileState(bool Changed)
 {
-    FRecsChanged = Value;
-    StatusBar->SetPanelText(1, Value ? QStringLiteral("Изменён") : QString());
-    setWindowTitle(FileCaption(CurrentFile, Value));
-    actSave->setEnabled(Value);
+    StatusBar->SetPanelText(1, Changed ? QStringLiteral("Изменён") : QString());
+    setWindowTitle(FileCaption(CurrentFile(), Changed));
+    actSave->setEnabled(Changed);
 }
 
-bool TMainForm::CanLeaveFile()
-{
-    if (!FRecsChanged)
-        return true;
-    switch (Prompts().Question(QStringLiteral("Сохранить"), QStringLiteral("Сохранить сделанные изменения?"),
-                               TQuestionButtons::YesNoCancel)) {
-    case TAnswer::Cancel:
-        return false;
-    case TAnswer::Yes:
-        actSaveExecute();  // a write error passes on to the operation that asked
-        return !FRecsChanged;
-    default:
-        return true;
-    }
-}
+bool TMainForm::CanLeaveFile() { return FFileCommands->CanLeaveFile(); }
 
 bool TMainForm::LoadFormat()
 {
@@ -242,7 +239,7 @@ void TMainForm::FillSubMenu() { mnVTPopup->FillSubMenu(*FFormat); }
 
 void TMainForm::ShowContent(TContentRec* FocusRec)
 {
-    FFilter->Rebuild(*FContent, FocusRec);
+    FFilter->Rebuild(Content(), FocusRec);
     ApplyFilter();
     if (FocusRec)
         FindFocus(FocusRec);
@@ -254,7 +251,7 @@ void TMainForm::ApplyFilter()
         return;
     PanelGroup->hide();  // drawn once, when rebuilt
     ClearView();
-    const std::optional<TFilterSelection> chosen = FFilter->Selection(*FContent);
+    const std::optional<TFilterSelection> chosen = FFilter->Selection(Content());
     PanelGroup->ShowRecords(chosen->Recs->Records(), chosen->Account);
     ScrollBar->setValue(0);
     PanelGroup->show();
@@ -285,16 +282,16 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 
 void TMainForm::ShowStatusBarInfo()
 {
-    StatusBar->SetPanelText(0, QStringLiteral("Записей: %1 из %2").arg(PanelGroup->ShownRowCount()).arg(FContent->Count()));
+    StatusBar->SetPanelText(0, QStringLiteral("Записей: %1 из %2").arg(PanelGroup->ShownRowCount()).arg(Content().Count()));
 }
 
 void TMainForm::actNewExecute()
 {
     if (!CanLeaveFile())
         return;
-    FContent->Clear();
+    Content().Clear();
     ShowContent(nullptr);
-    CurrentFile.clear();
+    SetCurrentFile(QString());
     SetRecsChanged(false);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TContentView.h"
 #include "TSettings.h"
 
 #include <QByteArray>
@@ -20,15 +21,17 @@ class TContentRec;
 class TFileCommands;
 class TFormat;
 class TSettingsForm;
+class TUvoDocument;
 class TMainStatusBar;
 class TPanelArea;
 class TRecordGrid;
 class TRecordPopup;
 
-// The main window: it owns the program's one format description and one
-// content list, keeps the state of the open file, and carries the commands.
-// Each operation named here forwards the work to the class that does it.
-class TMainForm : public QMainWindow {
+// The main window: it owns the program's one format description and the open
+// file (its document, with the one content list), shows the file and its
+// state, and carries the commands. Each operation named here forwards the work
+// to the class that does it.
+class TMainForm : public QMainWindow, public TContentView {
     Q_OBJECT
     Q_PROPERTY(bool RecsChanged READ RecsChanged WRITE SetRecsChanged)
 
@@ -38,7 +41,8 @@ public:
     ~TMainForm() override;
 
     TFormat& Format() const { return *FFormat; }
-    TContent& Content() const { return *FContent; }
+    TUvoDocument& Document() const { return *FDocument; }
+    TContent& Content() const;
     TFileCommands& FileCommands() const { return *FFileCommands; }
     TSettingsForm& SettingsForm();
 
@@ -48,8 +52,12 @@ public:
 
     // The open file has unsaved changes. Writing it refreshes the caption, the
     // status marker and Save; it is also how the caption follows CurrentFile.
-    bool RecsChanged() const { return FRecsChanged; }
+    bool RecsChanged() const;
     void SetRecsChanged(bool Value);
+
+    // Full path of the file last read or written; empty for a file never saved.
+    const QString& CurrentFile() const;
+    void SetCurrentFile(const QString& Path);
 
     // True when the open file may be discarded; offers to save unsaved changes.
     bool CanLeaveFile();
@@ -60,11 +68,11 @@ public:
     void FillSubMenu();
 
     // Rebuilds the filter list and the panel area and focuses FocusRec.
-    void ShowContent(TContentRec* FocusRec);
+    void ShowContent(TContentRec* FocusRec) override;
     void ApplyFilter();
-    void ClearView();
+    void ClearView() override;
     void FindFocus(TContentRec* Rec);
-    void ShowStatusBarInfo();
+    void ShowStatusBarInfo() override;
 
     // The grids shown, in panel order (the panels own them), and the widest
     // total column width among them since the view was last cleared.
@@ -74,8 +82,6 @@ public:
     // The format description did not load: only Settings and Exit are usable.
     bool LimitedMode() const { return FLimitedMode; }
 
-    // Full path of the file last read or written; empty for a file never saved.
-    QString CurrentFile;
     TSettings Settings;
 
     // Commands, shared by the menus and the tool bar.
@@ -130,14 +136,15 @@ private:
     void EnterLimitedMode();
     void mnVTPopupPopup(const QPoint& globalPos, QWidget* grid);
     void FormMouseWheel(const QPoint& GlobalPos, int Delta);
+    // Caption, status marker and Save, after every write of RecsChanged.
+    void ShowFileState(bool Changed);
 
     std::unique_ptr<TFormat> FFormat;
-    std::unique_ptr<TContent> FContent;
+    std::unique_ptr<TUvoDocument> FDocument;
     std::unique_ptr<TAccountFilter> FFilter;
     std::unique_ptr<TFileCommands> FFileCommands;
     TSettingsForm* FSettingsForm = nullptr;
     std::optional<QByteArray> FFormatText;
-    bool FRecsChanged = false;
     bool FLimitedMode = false;
 };
 
