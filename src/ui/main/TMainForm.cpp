@@ -12,6 +12,8 @@
 #include "TMainStatusBar.h"
 #include "TPanelArea.h"
 #include "TPrompts.h"
+#include "TRecordCommands.h"
+#include "TRecordGrid.h"
 #include "TRecordPopup.h"
 #include "TSettingsForm.h"
 #include "TUvoDocument.h"
@@ -63,6 +65,7 @@ void TMainForm::FormCreate()
     FFormat = std::make_unique<TFormat>();
     FDocument = std::make_unique<TUvoDocument>(*FFormat);
     FFileCommands = std::make_unique<TFileCommands>(*FDocument, *this, Settings);
+    FRecordCommands = std::make_unique<TRecordCommands>(*FDocument, *this, *FFileCommands, Settings, this);
     CreateActions();
     CreateComponents();
     ConnectHandlers();
@@ -169,8 +172,12 @@ void TMainForm::ConnectHandlers()
     bind(actCollapse, &TMainForm::actCollapseExecute);
     bind(actExpand, &TMainForm::actExpandExecute);
     bind(actExit, &TMainForm::actExitExecute);
+    bind(mnVTPopup->mnEditRec, &TMainForm::mnEditRecClick);
+    bind(mnVTPopup->mnCopyRec, &TMainForm::mnCopyRecClick);
+    bind(mnVTPopup->mnDeleteRec, &TMainForm::mnDeleteRecClick);
     connect(cbFilter, &QComboBox::activated, this, [this] { RunGuarded([this] { cbFilterSelect(); }); });
     connect(PanelGroup, &TPanelArea::PopupRequested, this, &TMainForm::mnVTPopupPopup);
+    connect(PanelGroup, &TPanelArea::NodeDblClick, this, &TMainForm::VTNodeDblClick);
     connect(ScrollBar, &QScrollBar::valueChanged, this, &TMainForm::ScrollBarChange);
     qApp->installEventFilter(this);  // FormMouseWheel sees the wheel before any control does
     connect(mnVTPopup, &TRecordPopup::AddRecChosen, this,
@@ -264,6 +271,10 @@ void TMainForm::FindFocus(TContentRec* Rec) { PanelGroup->FindFocus(Rec); }
 
 const QList<TRecordGrid*>& TMainForm::VTList() const { return PanelGroup->VTList(); }
 
+void TMainForm::RemoveRow(TRecordGrid* VT, int Node) { PanelGroup->RemoveRow(VT, Node); }
+
+void TMainForm::RefreshRec(const TContentRec* Rec) { PanelGroup->RefreshRec(Rec); }
+
 int TMainForm::MaxVTWidth() const { return PanelGroup->MaxVTWidth(); }
 
 void TMainForm::ScrollBarChange(int Position) { PanelGroup->ScrollBarChange(Position); }
@@ -309,7 +320,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 void TMainForm::mnVTPopupPopup(const QPoint& globalPos, QWidget* grid)
 {
-    mnVTPopup->EnableRecordItems(grid != nullptr);
+    auto* VT = qobject_cast<TRecordGrid*>(grid);
+    FRecordCommands->mnVTPopupPopup(VT);
+    mnVTPopup->EnableRecordItems(VT != nullptr);
     mnVTPopup->popup(globalPos);
 }
 
@@ -319,9 +332,7 @@ void TMainForm::actExpandExecute() { PanelGroup->ExpandAll(); }
 
 void TMainForm::cbFilterSelect() { ApplyFilter(); }
 
-// The commands below are carried by the file, record, settings and import
-// work that builds on this window.
-void TMainForm::actNewRecsExecute() {}
+// The command below is carried by the import work that builds on this window.
 void TMainForm::actLoadFromDBExecute() {}
 
 void TMainForm::actOpenExecute() { FFileCommands->Open(); }
@@ -347,4 +358,19 @@ void TMainForm::actSettingsExecute()
     // here once the import exists, so the next import connects anew.
     SaveSettings();
 }
-void TMainForm::mnSubAddRecClick(const QString& /*RecID*/) {}
+
+void TMainForm::mnEditRecClick() { FRecordCommands->mnEditRecClick(); }
+void TMainForm::mnCopyRecClick() { FRecordCommands->mnCopyRecClick(); }
+void TMainForm::mnDeleteRecClick() { FRecordCommands->mnDeleteRecClick(); }
+void TMainForm::mnSubAddRecClick(const QString& RecID) { FRecordCommands->mnSubAddRecClick(RecID); }
+void TMainForm::VTNodeDblClick(TRecordGrid* VT) { FRecordCommands->VTNodeDblClick(VT); }
+void TMainForm::WMEditNode(TContentRec* Rec) { FRecordCommands->WMEditNode(Rec); }
+void TMainForm::AddRec(const QString& RecID, const TContentRec* FromRec) { FRecordCommands->AddRec(RecID, FromRec); }
+void TMainForm::CopyRec(TRecordGrid* VT, int Node) { FRecordCommands->CopyRec(VT, Node); }
+void TMainForm::DeleteRec(TRecordGrid* VT, int Node) { FRecordCommands->DeleteRec(VT, Node); }
+void TMainForm::EditRec(TContentRec* ContentRec) { FRecordCommands->EditRec(ContentRec); }
+void TMainForm::actNewRecsExecute() { FRecordCommands->actNewRecsExecute(); }
+void TMainForm::ApplyKnownValues(TContentRec& Rec, const TContentRec* FromRec) const
+{
+    FRecordCommands->ApplyKnownValues(Rec, FromRec);
+}

@@ -25,6 +25,7 @@ class TUvoDocument;
 class TMainStatusBar;
 class TPanelArea;
 class TRecordGrid;
+class TRecordCommands;
 class TRecordPopup;
 
 // The main window: it owns the program's one format description and the open
@@ -44,6 +45,7 @@ public:
     TUvoDocument& Document() const { return *FDocument; }
     TContent& Content() const;
     TFileCommands& FileCommands() const { return *FFileCommands; }
+    TRecordCommands& RecordCommands() const { return *FRecordCommands; }
     TSettingsForm& SettingsForm();
 
     // Reads a data file into the content list; writes the content list.
@@ -76,8 +78,21 @@ public:
 
     // The grids shown, in panel order (the panels own them), and the widest
     // total column width among them since the view was last cleared.
-    const QList<TRecordGrid*>& VTList() const;
+    const QList<TRecordGrid*>& VTList() const override;
     int MaxVTWidth() const;
+    void RemoveRow(TRecordGrid* VT, int Node) override;
+    void RefreshRec(const TContentRec* Rec) override;
+
+    // The record commands. The menu acts on the focused row of the grid it was
+    // opened on (grid), or opened over the panel area itself (none) it only adds.
+    void mnVTPopupPopup(const QPoint& globalPos, QWidget* grid);
+    void VTNodeDblClick(TRecordGrid* VT);
+    void WMEditNode(TContentRec* Rec);
+    void AddRec(const QString& RecID, const TContentRec* FromRec);
+    void CopyRec(TRecordGrid* VT, int Node);
+    void DeleteRec(TRecordGrid* VT, int Node);
+    void EditRec(TContentRec* ContentRec);
+    void ApplyKnownValues(TContentRec& Rec, const TContentRec* FromRec) const;
 
     // The format description did not load: only Settings and Exit are usable.
     bool LimitedMode() const { return FLimitedMode; }
@@ -118,6 +133,9 @@ public slots:
     void actExitExecute();
     void cbFilterSelect();
     void ScrollBarChange(int Position);
+    void mnEditRecClick();
+    void mnCopyRecClick();
+    void mnDeleteRecClick();
     void mnSubAddRecClick(const QString& RecID);
 
 protected:
@@ -134,7 +152,6 @@ private:
     void CreateComponents();
     void ConnectHandlers();
     void EnterLimitedMode();
-    void mnVTPopupPopup(const QPoint& globalPos, QWidget* grid);
     void FormMouseWheel(const QPoint& GlobalPos, int Delta);
     // Caption, status marker and Save, after every write of RecsChanged.
     void ShowFileState(bool Changed);
@@ -143,6 +160,7 @@ private:
     std::unique_ptr<TUvoDocument> FDocument;
     std::unique_ptr<TAccountFilter> FFilter;
     std::unique_ptr<TFileCommands> FFileCommands;
+    std::unique_ptr<TRecordCommands> FRecordCommands;
     TSettingsForm* FSettingsForm = nullptr;
     std::optional<QByteArray> FFormatText;
     bool FLimitedMode = false;
