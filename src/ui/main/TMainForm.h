@@ -21,12 +21,12 @@ class TContentRec;
 class TFileCommands;
 class TFormat;
 class TSettingsForm;
-class TUvoDocument;
 class TMainStatusBar;
 class TPanelArea;
 class TRecordGrid;
 class TRecordCommands;
 class TRecordPopup;
+class TUvoDocument;
 
 // The main window: it owns the program's one format description and the open
 // file (its document, with the one content list), shows the file and its
@@ -83,9 +83,8 @@ public:
     void RemoveRow(TRecordGrid* VT, int Node) override;
     void RefreshRec(const TContentRec* Rec) override;
 
-    // The record commands. The menu acts on the focused row of the grid it was
-    // opened on (grid), or opened over the panel area itself (none) it only adds.
-    void mnVTPopupPopup(const QPoint& globalPos, QWidget* grid);
+    // The record commands: a double-click edits the focused row once the grid
+    // has handled the click; Node is a row of grid VT.
     void VTNodeDblClick(TRecordGrid* VT);
     void WMEditNode(TContentRec* Rec);
     void AddRec(const QString& RecID, const TContentRec* FromRec);
@@ -152,6 +151,9 @@ private:
     void CreateComponents();
     void ConnectHandlers();
     void EnterLimitedMode();
+    // The record menu acts on the focused row of the grid it opens on; over
+    // the panel area itself (grid none) it only adds.
+    void mnVTPopupPopup(const QPoint& globalPos, QWidget* grid);
     void FormMouseWheel(const QPoint& GlobalPos, int Delta);
     // Caption, status marker and Save, after every write of RecsChanged.
     void ShowFileState(bool Changed);

@@ -32,7 +32,6 @@ public:
     // The record menu opens over grid, or over the panel area itself (none):
     // the menu's commands apply to that grid's focused row.
     void mnVTPopupPopup(TRecordGrid* grid);
-    TRecordGrid* PopupGrid() const { return FPopupGrid; }
 
     void mnEditRecClick();
     void mnCopyRecClick();
