@@ -81,8 +81,8 @@ private slots:
         QFile::copy(SampleFile, FWindow->Dir.FilePath("sample.uvo"));
         QCOMPARE(Start({"sample.uvo"}), QString());
         QTRY_COMPARE(Form().Content().Count(), SampleRecords);
-        QCOMPARE(Form().CurrentFile, FWindow->Dir.FilePath("sample.uvo"));
-        QCOMPARE(Form().windowTitle(), "UVO - " + Form().CurrentFile);
+        QCOMPARE(Form().CurrentFile(), FWindow->Dir.FilePath("sample.uvo"));
+        QCOMPARE(Form().windowTitle(), "UVO - " + Form().CurrentFile());
         QVERIFY(!Form().RecsChanged());
         QVERIFY(FWindow->Prompts.Shown.isEmpty());
         QVERIFY(!Form().PanelGroup->VTList().isEmpty());
@@ -93,7 +93,7 @@ private slots:
         const QString notes = Start({"--help", SampleFile, "second.uvo"});
         QCOMPARE(notes.count('\n'), 2);
         QVERIFY(notes.contains("'--help'") && notes.contains("'second.uvo'"));
-        QTRY_COMPARE(Form().CurrentFile, SampleFile);
+        QTRY_COMPARE(Form().CurrentFile(), SampleFile);
     }
 
     void missingFileShowsTheOpenFailure()
@@ -121,11 +121,11 @@ private slots:
         FWindow->Prompts.Answers.push_back(TAnswer::Cancel);
         QVERIFY(Drop({QUrl::fromLocalFile(copy)}));
         QCOMPARE(FWindow->Prompts.Shown.size(), 1);
-        QCOMPARE(Form().CurrentFile, SampleFile);
+        QCOMPARE(Form().CurrentFile(), SampleFile);
 
         FWindow->Prompts.Answers.push_back(TAnswer::No);
         QVERIFY(Drop({QUrl(), QUrl::fromLocalFile(copy)}));
-        QCOMPARE(Form().CurrentFile, copy);
+        QCOMPARE(Form().CurrentFile(), copy);
         QCOMPARE(Form().Content().Count(), SampleRecords);
         QVERIFY(!Form().RecsChanged());
     }

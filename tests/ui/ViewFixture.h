@@ -11,7 +11,10 @@
 #include "TRecordPanel.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QStringList>
+#include <QtGlobal>
 
 #include <initializer_list>
 #include <utility>
@@ -61,6 +64,22 @@ inline QList<int> RowCounts(const TMainForm& form)
     for (const TRecordGrid* grid : form.VTList())
         rows << grid->RowCount();
     return rows;
+}
+
+// The first grid showing records of the type.
+inline TRecordGrid& GridOf(const TMainForm& form, const QString& recId)
+{
+    for (TRecordGrid* grid : form.VTList())
+        if (grid->Rec(0)->Rec->RecID == recId)
+            return *grid;
+    qFatal("no grid of the record type");
+}
+
+// A right click at pos of widget, as the mouse delivers it.
+inline void RightClick(QWidget& widget, const QPoint& pos)
+{
+    QContextMenuEvent click(QContextMenuEvent::Mouse, pos, widget.mapToGlobal(pos));
+    QCoreApplication::sendEvent(&widget, &click);
 }
 
 inline QStringList ItemTexts(const TMainForm& form)

@@ -107,7 +107,7 @@ private slots:
         FWindow->Prompts.FileNames.push_back(path);
         FWindow->Form->actOpen->trigger();
         QCOMPARE(FWindow->Form->Content().Count(), 4);
-        QCOMPARE(FWindow->Form->CurrentFile, path);
+        QCOMPARE(FWindow->Form->CurrentFile(), path);
         QCOMPARE(Caption(), "UVO - " + path);
         QVERIFY(!FWindow->Form->RecsChanged());
         QCOMPARE(FWindow->Prompts.Shown.first(), (TShownPrompt{TPromptKind::OpenFile, TFileCommands::Filter, QString()}));
@@ -146,7 +146,7 @@ private slots:
                                "Ошибка при загрузке файла: \r\nНеверный формат. Строка 3:\r\n" + QString(badLine)}));
         QCOMPARE(FWindow->Form->Content().Count(), 2);
         QVERIFY(FWindow->Form->RecsChanged());
-        QVERIFY(FWindow->Form->CurrentFile.isEmpty());
+        QVERIFY(FWindow->Form->CurrentFile().isEmpty());
         QCOMPARE(Caption(), QString("UVO - Новый*"));
 
         // Save asks for a name instead of overwriting the file with a fragment.
@@ -171,7 +171,7 @@ private slots:
         FWindow->Form->actOpen->trigger();
         FWindow->Form->actSaveAs->trigger();
 
-        QCOMPARE(FWindow->Form->CurrentFile, path);
+        QCOMPARE(FWindow->Form->CurrentFile(), path);
         QCOMPARE(shownFilter, QString("Файлы UVO"));
         QCOMPARE(saveFolder, elsewhere.path());
         QCOMPARE(proposedName, QString("SUB__20240301__001"));
@@ -218,7 +218,7 @@ private slots:
         FWindow->Prompts.FileNames.push_back(path);
         FWindow->Form->actSaveAs->trigger();
         QCOMPARE(FWindow->Prompts.Shown.last().Text, QString("SUB_12345_20240301_01_001"));
-        QCOMPARE(FWindow->Form->CurrentFile, path);
+        QCOMPARE(FWindow->Form->CurrentFile(), path);
         QCOMPARE(Caption(), "UVO - " + path);
 
         FWindow->Form->actSaveAs->trigger();
@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(FWindow->Prompts.Shown.last(),
                  (TShownPrompt{TPromptKind::AppError, QString("UVO Edit"), QString("Невозможно открыть файл для записи.")}));
         QVERIFY(FWindow->Form->RecsChanged());
-        QVERIFY(FWindow->Form->CurrentFile.isEmpty());
+        QVERIFY(FWindow->Form->CurrentFile().isEmpty());
     }
 
     void closingWithYesSavesUnderTheChosenName()

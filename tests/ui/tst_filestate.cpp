@@ -59,7 +59,7 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(bool, changed);
-        FWindow->Form->CurrentFile = file;
+        FWindow->Form->SetCurrentFile(file);
         FWindow->Form->SetRecsChanged(changed);
         QTEST(FWindow->Form->windowTitle(), "caption");
         QTEST(FWindow->Form->StatusBar->PanelText(1), "marker");
@@ -107,14 +107,14 @@ private slots:
     {
         QFETCH(TAnswer, answer);
         QFETCH(bool, emptied);
-        FWindow->Form->CurrentFile = QStringLiteral("C:/a.uvo");
+        FWindow->Form->SetCurrentFile(QStringLiteral("C:/a.uvo"));
         AddAccountRecord(*FWindow->Form);
         FWindow->Prompts.Answers = {answer};
         FWindow->Form->actNew->trigger();
         QCOMPARE(FWindow->Prompts.Shown, QList<TShownPrompt>({SaveQuestion}));
         if (emptied) {
             QCOMPARE(FWindow->Form->Content().Count(), 0);
-            QCOMPARE(FWindow->Form->CurrentFile, QString());
+            QCOMPARE(FWindow->Form->CurrentFile(), QString());
             QCOMPARE(FWindow->Form->windowTitle(), QStringLiteral("UVO - Новый"));
             QCOMPARE(FWindow->Form->StatusBar->PanelText(0), QStringLiteral("Записей: 0 из 0"));
             QCOMPARE(FWindow->Form->StatusBar->PanelText(1), QString());

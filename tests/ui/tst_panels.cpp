@@ -74,13 +74,7 @@ class TPanelsTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&Form()));
     }
 
-    TRecordGrid& GridOf(const QString& recId)
-    {
-        for (TRecordGrid* grid : Form().VTList())
-            if (grid->Rec(0)->Rec->RecID == recId)
-                return *grid;
-        qFatal("no grid of the record type");
-    }
+    TRecordGrid& GridOf(const QString& recId) { return ViewFixture::GridOf(Form(), recId); }
 
     // Opens the header menu with a right click over the grid's header.
     TGridHeaderMenu& OpenHeaderMenu(const TRecordGrid& grid)

@@ -1,15 +1,33 @@
 #include "TFileCommands.h"
 
 #include "TContent.h"
-#include "TMainForm.h"
+#include "TContentView.h"
 #include "TPrompts.h"
+#include "TSettings.h"
+#include "TUvoDocument.h"
 #include "UvoFile.h"
 
 #include <QFileInfo>
 
+bool TFileCommands::CanLeaveFile()
+{
+    if (!FDocument.RecsChanged())
+        return true;
+    switch (Prompts().Question(QStringLiteral("Сохранить"), QStringLiteral("Сохранить сделанные изменения?"),
+                               TQuestionButtons::YesNoCancel)) {
+    case TAnswer::Cancel:
+        return false;
+    case TAnswer::Yes:
+        Save();  // a write error passes on to the operation that asked
+        return !FDocument.RecsChanged();
+    default:
+        return true;
+    }
+}
+
 void TFileCommands::Open()
 {
-    if (!FForm.CanLeaveFile())
+    if (!CanLeaveFile())
         return;
     const QString fileName = Prompts().OpenFileName(Filter);
     if (!fileName.isEmpty())
@@ -18,33 +36,33 @@ void TFileCommands::Open()
 
 void TFileCommands::LoadUVO(const QString& FileName)
 {
-    FForm.CurrentFile = FileName;
-    FForm.ClearView();
-    FForm.Content().Clear();
-    const UvoFile::ReadResult result = UvoFile::Read(FileName, FForm.Content());
+    FDocument.SetCurrentFile(FileName);
+    FView.ClearView();
+    FDocument.Content().Clear();
+    const UvoFile::ReadResult result = UvoFile::Read(FileName, FDocument.Content());
     if (result.Ok) {
-        FForm.SetRecsChanged(false);
+        FDocument.SetRecsChanged(false);
     } else {
         Prompts().Error(QStringLiteral("Ошибка при загрузке файла: \r\n") + result.Message);
         // What was read stays on show, but the editor is no longer bound to the
         // file: a plain Save must not overwrite it with a fragment of itself.
-        FForm.CurrentFile.clear();
-        FForm.SetRecsChanged(true);
+        FDocument.SetCurrentFile(QString());
+        FDocument.SetRecsChanged(true);
     }
-    FForm.ShowContent(nullptr);
+    FView.ShowContent(nullptr);
 }
 
 void TFileCommands::Save()
 {
-    if (FForm.CurrentFile.isEmpty())
+    if (FDocument.CurrentFile().isEmpty())
         SaveAs();
     else
-        SaveToFile(FForm.CurrentFile);
+        SaveToFile(FDocument.CurrentFile());
 }
 
 QString TFileCommands::DefaultFileName() const
 {
-    const TSettings& settings = FForm.Settings;
+    const TSettings& settings = FSettings;
     return QStringLiteral("SUB_") + settings.SubscriberCode + u'_' + Today().toString(QStringLiteral("yyyyMMdd")) +
            u'_' + settings.FinanceType + QStringLiteral("_001");
 }
@@ -65,7 +83,7 @@ void TFileCommands::SaveAs()
 
 void TFileCommands::SaveToFile(const QString& FileName)
 {
-    UvoFile::Write(FileName, FForm.Content());  // a failure leaves the file state as it was
-    FForm.CurrentFile = FileName;
-    FForm.SetRecsChanged(false);
+    UvoFile::Write(FileName, FDocument.Content());  // a failure leaves the file state as it was
+    FDocument.SetCurrentFile(FileName);
+    FDocument.SetRecsChanged(false);
 }

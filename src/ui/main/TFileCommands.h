@@ -5,15 +5,22 @@
 
 #include <functional>
 
-class TMainForm;
+class TContentView;
+class TUvoDocument;
+struct TSettings;
 
 // Open, Save and Save As of the main window: the file dialogs, the default
-// file name, and reading and writing the content list with the file state
-// that follows.
+// file name, reading and writing the content list with the file state that
+// follows, and the question before unsaved changes are discarded.
 class TFileCommands {
 public:
-    explicit TFileCommands(TMainForm& form) : FForm(form) {}
+    TFileCommands(TUvoDocument& document, TContentView& view, const TSettings& settings)
+        : FDocument(document), FView(view), FSettings(settings)
+    {
+    }
 
+    // True when the open file may be discarded; offers to save unsaved changes.
+    bool CanLeaveFile();
     void Open();
     void Save();
     void SaveAs();
@@ -32,6 +39,8 @@ public:
 private:
     QString DefaultFileName() const;
 
-    TMainForm& FForm;
+    TUvoDocument& FDocument;
+    TContentView& FView;
+    const TSettings& FSettings;
     QString FSaveDialogFileName;
 };

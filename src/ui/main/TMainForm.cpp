@@ -12,8 +12,11 @@
 #include "TMainStatusBar.h"
 #include "TPanelArea.h"
 #include "TPrompts.h"
+#include "TRecordCommands.h"
+#include "TRecordGrid.h"
 #include "TRecordPopup.h"
 #include "TSettingsForm.h"
+#include "TUvoDocument.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -61,11 +64,13 @@ TMainForm::~TMainForm()
 void TMainForm::FormCreate()
 {
     FFormat = std::make_unique<TFormat>();
-    FContent = std::make_unique<TContent>(*FFormat);
-    FFileCommands = std::make_unique<TFileCommands>(*this);
+    FDocument = std::make_unique<TUvoDocument>(*FFormat);
+    FFileCommands = std::make_unique<TFileCommands>(*FDocument, *this, Settings);
+    FRecordCommands = std::make_unique<TRecordCommands>(*FDocument, *this, *FFileCommands, Settings, this);
     CreateActions();
     CreateComponents();
     ConnectHandlers();
+    connect(FDocument.get(), &TUvoDocument::RecsChangedWritten, this, &TMainForm::ShowFileState);
     LoadSettings();
     if (!LoadFormat()) {
         EnterLimitedMode();
@@ -163,8 +168,12 @@ void TMainForm::ConnectHandlers()
     bind(actCollapse, &TMainForm::actCollapseExecute);
     bind(actExpand, &TMainForm::actExpandExecute);
     bind(actExit, &TMainForm::actExitExecute);
+    bind(mnVTPopup->mnEditRec, &TMainForm::mnEditRecClick);
+    bind(mnVTPopup->mnCopyRec, &TMainForm::mnCopyRecClick);
+    bind(mnVTPopup->mnDeleteRec, &TMainForm::mnDeleteRecClick);
     connect(cbFilter, &QComboBox::activated, this, [this] { RunGuarded([this] { cbFilterSelect(); }); });
     connect(PanelGroup, &TPanelArea::PopupRequested, this, &TMainForm::mnVTPopupPopup);
+    connect(PanelGroup, &TPanelArea::NodeDblClick, this, &TMainForm::VTNodeDblClick);
     connect(ScrollBar, &QScrollBar::valueChanged, this, &TMainForm::ScrollBarChange);
     qApp->installEventFilter(this);  // FormMouseWheel sees the wheel before any control does
     connect(mnVTPopup, &TRecordPopup::AddRecChosen, this,
@@ -185,29 +194,24 @@ void TMainForm::EnterLimitedMode()
     StatusBar->SetPanelText(0, QString());
 }
 
-void TMainForm::SetRecsChanged(bool Value)
+TContent& TMainForm::Content() const { return FDocument->Content(); }
+
+bool TMainForm::RecsChanged() const { return FDocument->RecsChanged(); }
+
+void TMainForm::SetRecsChanged(bool Value) { FDocument->SetRecsChanged(Value); }
+
+const QString& TMainForm::CurrentFile() const { return FDocument->CurrentFile(); }
+
+void TMainForm::SetCurrentFile(const QString& Path) { FDocument->SetCurrentFile(Path); }
+
+void TMainForm::ShowFileState(bool Changed)
 {
-    FRecsChanged = Value;
-    StatusBar->SetPanelText(1, Value ? QStringLiteral("Изменён") : QString());
-    setWindowTitle(FileCaption(CurrentFile, Value));
-    actSave->setEnabled(Value);
+    StatusBar->SetPanelText(1, Changed ? QStringLiteral("Изменён") : QString());
+    setWindowTitle(FileCaption(CurrentFile(), Changed));
+    actSave->setEnabled(Changed);
 }
 
-bool TMainForm::CanLeaveFile()
-{
-    if (!FRecsChanged)
-        return true;
-    switch (Prompts().Question(QStringLiteral("Сохранить"), QStringLiteral("Сохранить сделанные изменения?"),
-                               TQuestionButtons::YesNoCancel)) {
-    case TAnswer::Cancel:
-        return false;
-    case TAnswer::Yes:
-        actSaveExecute();  // a write error passes on to the operation that asked
-        return !FRecsChanged;
-    default:
-        return true;
-    }
-}
+bool TMainForm::CanLeaveFile() { return FFileCommands->CanLeaveFile(); }
 
 bool TMainForm::LoadFormat()
 {
@@ -238,7 +242,7 @@ void TMainForm::FillSubMenu() { mnVTPopup->FillSubMenu(*FFormat); }
 
 void TMainForm::ShowContent(TContentRec* FocusRec)
 {
-    FFilter->Rebuild(*FContent, FocusRec);
+    FFilter->Rebuild(Content(), FocusRec);
     ApplyFilter();
     if (FocusRec)
         FindFocus(FocusRec);
@@ -250,7 +254,7 @@ void TMainForm::ApplyFilter()
         return;
     PanelGroup->hide();  // drawn once, when rebuilt
     ClearView();
-    const std::optional<TFilterSelection> chosen = FFilter->Selection(*FContent);
+    const std::optional<TFilterSelection> chosen = FFilter->Selection(Content());
     PanelGroup->ShowRecords(chosen->Recs->Records(), chosen->Account);
     ScrollBar->setValue(0);
     PanelGroup->show();
@@ -262,6 +266,10 @@ void TMainForm::ClearView() { PanelGroup->ClearView(); }
 void TMainForm::FindFocus(TContentRec* Rec) { PanelGroup->FindFocus(Rec); }
 
 const QList<TRecordGrid*>& TMainForm::VTList() const { return PanelGroup->VTList(); }
+
+void TMainForm::RemoveRow(TRecordGrid* VT, int Node) { PanelGroup->RemoveRow(VT, Node); }
+
+void TMainForm::RefreshRec(const TContentRec* Rec) { PanelGroup->RefreshRec(Rec); }
 
 int TMainForm::MaxVTWidth() const { return PanelGroup->MaxVTWidth(); }
 
@@ -281,16 +289,16 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 
 void TMainForm::ShowStatusBarInfo()
 {
-    StatusBar->SetPanelText(0, QStringLiteral("Записей: %1 из %2").arg(PanelGroup->ShownRowCount()).arg(FContent->Count()));
+    StatusBar->SetPanelText(0, QStringLiteral("Записей: %1 из %2").arg(PanelGroup->ShownRowCount()).arg(Content().Count()));
 }
 
 void TMainForm::actNewExecute()
 {
     if (!CanLeaveFile())
         return;
-    FContent->Clear();
+    Content().Clear();
     ShowContent(nullptr);
-    CurrentFile.clear();
+    SetCurrentFile(QString());
     SetRecsChanged(false);
 }
 
@@ -308,7 +316,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 void TMainForm::mnVTPopupPopup(const QPoint& globalPos, QWidget* grid)
 {
-    mnVTPopup->EnableRecordItems(grid != nullptr);
+    auto* VT = qobject_cast<TRecordGrid*>(grid);
+    FRecordCommands->mnVTPopupPopup(VT);
+    mnVTPopup->EnableRecordItems(VT != nullptr);
     mnVTPopup->popup(globalPos);
 }
 
@@ -318,9 +328,7 @@ void TMainForm::actExpandExecute() { PanelGroup->ExpandAll(); }
 
 void TMainForm::cbFilterSelect() { ApplyFilter(); }
 
-// The commands below are carried by the file, record, settings and import
-// work that builds on this window.
-void TMainForm::actNewRecsExecute() {}
+// The command below is carried by the import work that builds on this window.
 void TMainForm::actLoadFromDBExecute() {}
 
 void TMainForm::actOpenExecute() { FFileCommands->Open(); }
@@ -338,4 +346,19 @@ void TMainForm::actSettingsExecute()
     // here once the import exists, so the next import connects anew.
     SaveSettings();
 }
-void TMainForm::mnSubAddRecClick(const QString& /*RecID*/) {}
+
+void TMainForm::mnEditRecClick() { FRecordCommands->mnEditRecClick(); }
+void TMainForm::mnCopyRecClick() { FRecordCommands->mnCopyRecClick(); }
+void TMainForm::mnDeleteRecClick() { FRecordCommands->mnDeleteRecClick(); }
+void TMainForm::mnSubAddRecClick(const QString& RecID) { FRecordCommands->mnSubAddRecClick(RecID); }
+void TMainForm::VTNodeDblClick(TRecordGrid* VT) { FRecordCommands->VTNodeDblClick(VT); }
+void TMainForm::WMEditNode(TContentRec* Rec) { FRecordCommands->WMEditNode(Rec); }
+void TMainForm::AddRec(const QString& RecID, const TContentRec* FromRec) { FRecordCommands->AddRec(RecID, FromRec); }
+void TMainForm::CopyRec(TRecordGrid* VT, int Node) { FRecordCommands->CopyRec(VT, Node); }
+void TMainForm::DeleteRec(TRecordGrid* VT, int Node) { FRecordCommands->DeleteRec(VT, Node); }
+void TMainForm::EditRec(TContentRec* ContentRec) { FRecordCommands->EditRec(ContentRec); }
+void TMainForm::actNewRecsExecute() { FRecordCommands->actNewRecsExecute(); }
+void TMainForm::ApplyKnownValues(TContentRec& Rec, const TContentRec* FromRec) const
+{
+    FRecordCommands->ApplyKnownValues(Rec, FromRec);
+}

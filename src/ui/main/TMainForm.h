@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TContentView.h"
 #include "TSettings.h"
 
 #include <QByteArray>
@@ -23,12 +24,15 @@ class TSettingsForm;
 class TMainStatusBar;
 class TPanelArea;
 class TRecordGrid;
+class TRecordCommands;
 class TRecordPopup;
+class TUvoDocument;
 
-// The main window: it owns the program's one format description and one
-// content list, keeps the state of the open file, and carries the commands.
-// Each operation named here forwards the work to the class that does it.
-class TMainForm : public QMainWindow {
+// The main window: it owns the program's one format description and the open
+// file (its document, with the one content list), shows the file and its
+// state, and carries the commands. Each operation named here forwards the work
+// to the class that does it.
+class TMainForm : public QMainWindow, public TContentView {
     Q_OBJECT
     Q_PROPERTY(bool RecsChanged READ RecsChanged WRITE SetRecsChanged)
 
@@ -38,12 +42,14 @@ public:
     ~TMainForm() override;
 
     TFormat& Format() const { return *FFormat; }
-    TContent& Content() const { return *FContent; }
+    TUvoDocument& Document() const { return *FDocument; }
+    TContent& Content() const;
     TFileCommands& FileCommands() const { return *FFileCommands; }
     // The settings dialog, made at start-up after this window (CreateAppWindows)
     // and reused until exit.
     TSettingsForm& SettingsForm() const { return *FSettingsForm; }
     void SetSettingsForm(TSettingsForm* form) { FSettingsForm = form; }
+    TRecordCommands& RecordCommands() const { return *FRecordCommands; }
 
     // Reads a data file into the content list; writes the content list.
     void LoadUVO(const QString& FileName);
@@ -51,8 +57,12 @@ public:
 
     // The open file has unsaved changes. Writing it refreshes the caption, the
     // status marker and Save; it is also how the caption follows CurrentFile.
-    bool RecsChanged() const { return FRecsChanged; }
+    bool RecsChanged() const;
     void SetRecsChanged(bool Value);
+
+    // Full path of the file last read or written; empty for a file never saved.
+    const QString& CurrentFile() const;
+    void SetCurrentFile(const QString& Path);
 
     // True when the open file may be discarded; offers to save unsaved changes.
     bool CanLeaveFile();
@@ -63,22 +73,32 @@ public:
     void FillSubMenu();
 
     // Rebuilds the filter list and the panel area and focuses FocusRec.
-    void ShowContent(TContentRec* FocusRec);
+    void ShowContent(TContentRec* FocusRec) override;
     void ApplyFilter();
-    void ClearView();
+    void ClearView() override;
     void FindFocus(TContentRec* Rec);
-    void ShowStatusBarInfo();
+    void ShowStatusBarInfo() override;
 
     // The grids shown, in panel order (the panels own them), and the widest
     // total column width among them since the view was last cleared.
-    const QList<TRecordGrid*>& VTList() const;
+    const QList<TRecordGrid*>& VTList() const override;
     int MaxVTWidth() const;
+    void RemoveRow(TRecordGrid* VT, int Node) override;
+    void RefreshRec(const TContentRec* Rec) override;
+
+    // The record commands: a double-click edits the focused row once the grid
+    // has handled the click; Node is a row of grid VT.
+    void VTNodeDblClick(TRecordGrid* VT);
+    void WMEditNode(TContentRec* Rec);
+    void AddRec(const QString& RecID, const TContentRec* FromRec);
+    void CopyRec(TRecordGrid* VT, int Node);
+    void DeleteRec(TRecordGrid* VT, int Node);
+    void EditRec(TContentRec* ContentRec);
+    void ApplyKnownValues(TContentRec& Rec, const TContentRec* FromRec) const;
 
     // The format description did not load: only Settings and Exit are usable.
     bool LimitedMode() const { return FLimitedMode; }
 
-    // Full path of the file last read or written; empty for a file never saved.
-    QString CurrentFile;
     TSettings Settings;
 
     // Commands, shared by the menus and the tool bar.
@@ -115,6 +135,9 @@ public slots:
     void actExitExecute();
     void cbFilterSelect();
     void ScrollBarChange(int Position);
+    void mnEditRecClick();
+    void mnCopyRecClick();
+    void mnDeleteRecClick();
     void mnSubAddRecClick(const QString& RecID);
 
 protected:
@@ -131,16 +154,20 @@ private:
     void CreateComponents();
     void ConnectHandlers();
     void EnterLimitedMode();
+    // The record menu acts on the focused row of the grid it opens on; over
+    // the panel area itself (grid none) it only adds.
     void mnVTPopupPopup(const QPoint& globalPos, QWidget* grid);
     void FormMouseWheel(const QPoint& GlobalPos, int Delta);
+    // Caption, status marker and Save, after every write of RecsChanged.
+    void ShowFileState(bool Changed);
 
     std::unique_ptr<TFormat> FFormat;
-    std::unique_ptr<TContent> FContent;
+    std::unique_ptr<TUvoDocument> FDocument;
     std::unique_ptr<TAccountFilter> FFilter;
     std::unique_ptr<TFileCommands> FFileCommands;
+    std::unique_ptr<TRecordCommands> FRecordCommands;
     TSettingsForm* FSettingsForm = nullptr;
     std::optional<QByteArray> FFormatText;
-    bool FRecsChanged = false;
     bool FLimitedMode = false;
 };
 

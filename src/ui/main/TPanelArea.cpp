@@ -117,6 +117,23 @@ bool TPanelArea::FindFocus(const TContentRec* rec)
     return false;
 }
 
+void TPanelArea::RemoveRow(TRecordGrid* grid, int row)
+{
+    grid->Model().RemoveRow(row);
+    if (grid->RowCount() > 0 || !FVTList.removeOne(grid))
+        return;
+    QWidget* panel = grid->parentWidget();
+    FColumn->removeWidget(panel);
+    delete panel;
+    SyncContentSize();
+}
+
+void TPanelArea::RefreshRec(const TContentRec* rec)
+{
+    for (TRecordGrid* grid : FVTList)
+        grid->Model().RefreshRow(grid->RowOf(rec));
+}
+
 void TPanelArea::SyncContentSize()
 {
     // The panels' places are settled now rather than at the next event loop

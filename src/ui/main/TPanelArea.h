@@ -31,6 +31,11 @@ public:
     // Focuses and selects the first row showing rec and brings its grid into
     // view; false when no grid shows it.
     bool FindFocus(const TContentRec* rec);
+    // Takes one row out of grid; a grid left without rows goes from VTList
+    // and is destroyed with its panel.
+    void RemoveRow(TRecordGrid* grid, int row);
+    // The cells of rec's row are drawn afresh.
+    void RefreshRec(const TContentRec* rec);
 
     // The grids shown, in panel order; the panels own them.
     const QList<TRecordGrid*>& VTList() const { return FVTList; }

@@ -153,6 +153,8 @@ TContentRec* TRecordGrid::Rec(int row) const { return FModel->Rec(row); }
 
 int TRecordGrid::RowOf(const TContentRec* rec) const { return FModel->RowOf(rec); }
 
+int TRecordGrid::FocusedRow() const { return currentIndex().isValid() ? currentIndex().row() : -1; }
+
 int TRecordGrid::RowHeight() const { return verticalHeader()->defaultSectionSize(); }
 
 int TRecordGrid::HeaderHeight() const { return horizontalHeader()->height(); }

@@ -22,6 +22,8 @@ public:
     int RowCount() const;
     TContentRec* Rec(int row) const;
     int RowOf(const TContentRec* rec) const;  // -1 when not shown
+    // The focused row, -1 when there is none.
+    int FocusedRow() const;
 
     int RowHeight() const;
     int HeaderHeight() const;

@@ -28,6 +28,21 @@ void TRecordGridModel::SetRecs(std::vector<TContentRec*> recs)
     endResetModel();
 }
 
+void TRecordGridModel::RemoveRow(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    beginRemoveRows({}, row, row);
+    FRecs.erase(FRecs.begin() + row);
+    endRemoveRows();
+}
+
+void TRecordGridModel::RefreshRow(int row)
+{
+    if (row >= 0 && row < rowCount())
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
 int TRecordGridModel::RowOf(const TContentRec* rec) const
 {
     const auto it = std::find(FRecs.begin(), FRecs.end(), rec);
