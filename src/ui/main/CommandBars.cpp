@@ -73,6 +73,11 @@ void CommandBars::FillMenus(TMainForm& form)
     form.mnFile->addSeparator();
     form.mnFile->addAction(form.actExit);
 
+    // Undo, find and the problems list; their actions are added by the parts
+    // of the window that carry them.
+    form.mnEdit = bar->addMenu(QStringLiteral("Правка"));
+    form.mnEdit->setObjectName(QStringLiteral("mnEdit"));
+
     form.mnView = bar->addMenu(QStringLiteral("Вид"));
     form.mnView->setObjectName(QStringLiteral("mnView"));
     form.mnView->addActions({form.actCollapse, form.actExpand});

@@ -114,6 +114,7 @@ public:
     QAction* actExit;
 
     QMenu* mnFile = nullptr;
+    QMenu* mnEdit = nullptr;
     QMenu* mnView = nullptr;
     QToolBar* ToolBar;
     QComboBox* cbFilter;
