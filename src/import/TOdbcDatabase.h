@@ -1,0 +1,29 @@
+#pragma once
+
+#include "TDatabase.h"
+
+#include <memory>
+
+class TOdbcHandle;
+
+// The core banking database through the ODBC driver manager, with the
+// wide-character functions so that Cyrillic text arrives whole. Connection
+// strings in the form users bring from Windows are translated for the FreeTDS
+// driver (OdbcConnectionString).
+class TOdbcDatabase : public TDatabase {
+public:
+    TOdbcDatabase();
+    ~TOdbcDatabase() override;
+
+    void SetCommandTimeout(int seconds) { FCommandTimeout = seconds; }
+
+    void Open(const QString& connectionString, const std::optional<TDbCredentials>& login = {}) override;
+    bool IsOpen() const override { return FConnection != nullptr; }
+    void Close() override;
+    std::unique_ptr<TDbReply> Execute(const QString& commandText) override;
+
+private:
+    std::unique_ptr<TOdbcHandle> FEnvironment;
+    std::unique_ptr<TOdbcHandle> FConnection;
+    int FCommandTimeout = DefaultCommandTimeout;
+};

@@ -1,0 +1,61 @@
+#include "TdsEndpoint.h"
+
+#include <QFile>
+#include <QJsonDocument>
+
+#include <stdexcept>
+
+TTdsEndpoint::TTdsEndpoint(const QJsonObject& answers)
+{
+    QFile file(FDir.filePath(QStringLiteral("answers.json")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(answers).toJson()) < 0)
+        throw std::runtime_error("cannot write the endpoint's answers");
+    file.close();
+    FProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    FProcess.start(QStringLiteral(UVO_PYTHON),
+                   {QStringLiteral(UVO_TDS_ENDPOINT), QStringLiteral("--answers"), file.fileName(),
+                    QStringLiteral("--user"), User, QStringLiteral("--password"), Password});
+    if (!FProcess.waitForStarted(10000))
+        throw std::runtime_error("cannot start the endpoint");
+    while (!FProcess.canReadLine())
+        if (!FProcess.waitForReadyRead(20000))
+            throw std::runtime_error("the endpoint does not tell its port");
+    const QByteArray line = FProcess.readLine().trimmed();
+    if (!line.startsWith("PORT "))
+        throw std::runtime_error("the endpoint does not tell its port");
+    FPort = line.mid(5).toInt();
+}
+
+TTdsEndpoint::~TTdsEndpoint()
+{
+    FProcess.terminate();
+    if (!FProcess.waitForFinished(5000))
+        FProcess.kill();
+    FProcess.waitForFinished(5000);
+}
+
+QString TTdsEndpoint::AdoConnectionString(const QString& catalog) const
+{
+    return QStringLiteral("Provider=SQLOLEDB.1;Persist Security Info=False;Initial Catalog=%1;Data Source=127.0.0.1,%2")
+        .arg(catalog)
+        .arg(FPort);
+}
+
+namespace Reply {
+
+QJsonObject ResultSet(const QList<std::pair<QString, QString>>& columns, const QList<QJsonArray>& rows)
+{
+    QJsonArray names;
+    for (const auto& [name, type] : columns)
+        names.append(QJsonArray{name, type});
+    QJsonArray rowArray;
+    for (const QJsonArray& row : rows)
+        rowArray.append(row);
+    return {{"columns", names}, {"rows", rowArray}};
+}
+
+QJsonObject Count(int rows) { return {{"count", rows}}; }
+QJsonObject Error(const QString& message, int number) { return {{"error", message}, {"number", number}}; }
+QJsonObject Delay(double seconds) { return {{"delay", seconds}}; }
+
+}  // namespace Reply
