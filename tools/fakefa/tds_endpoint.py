@@ -277,9 +277,9 @@ class Config:
 
 def serve(config, port=0, ready=None):
     endpoint = Endpoint(config, port)
-    print("PORT %d" % endpoint.server_address[1], flush=True)
     if ready:
         ready(endpoint.server_address[1])
+    print("PORT %d" % endpoint.server_address[1], flush=True)
     try:
         endpoint.serve_forever()
     except KeyboardInterrupt:
