@@ -11,10 +11,22 @@ TTdsEndpoint::TTdsEndpoint(const QJsonObject& answers)
     if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(answers).toJson()) < 0)
         throw std::runtime_error("cannot write the endpoint's answers");
     file.close();
+    Start(QStringLiteral("tds_endpoint.py"), {QStringLiteral("--answers"), file.fileName(), QStringLiteral("--user"),
+                                              User, QStringLiteral("--password"), Password});
+}
+
+std::unique_ptr<TTdsEndpoint> TTdsEndpoint::SampleBank(const QString& settingsFile)
+{
+    std::unique_ptr<TTdsEndpoint> endpoint(new TTdsEndpoint);
+    endpoint->Start(QStringLiteral("sample_bank.py"),
+                    {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--settings"), settingsFile});
+    return endpoint;
+}
+
+void TTdsEndpoint::Start(const QString& script, const QStringList& arguments)
+{
     FProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    FProcess.start(QStringLiteral(UVO_PYTHON),
-                   {QStringLiteral(UVO_TDS_ENDPOINT), QStringLiteral("--answers"), file.fileName(),
-                    QStringLiteral("--user"), User, QStringLiteral("--password"), Password});
+    FProcess.start(QStringLiteral(UVO_PYTHON), QStringList{QStringLiteral(UVO_FAKEFA_DIR "/") + script} + arguments);
     if (!FProcess.waitForStarted(10000))
         throw std::runtime_error("cannot start the endpoint");
     while (!FProcess.canReadLine())

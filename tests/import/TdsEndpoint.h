@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <memory>
+
 // The scripted SQL Server endpoint of tools/fakefa, started on a free port of
 // 127.0.0.1 with a table of canned answers and stopped with the object. It
 // accepts the user "uvo" with the password "secret" only.
@@ -16,6 +18,9 @@ public:
 
     // Answers maps a command text to its reply items (see tds_endpoint.py).
     explicit TTdsEndpoint(const QJsonObject& answers);
+    // The sample bank, which writes its settings file (user "uvo", password
+    // "sample").
+    static std::unique_ptr<TTdsEndpoint> SampleBank(const QString& settingsFile);
     ~TTdsEndpoint();
 
     int Port() const { return FPort; }
@@ -23,6 +28,9 @@ public:
     QString AdoConnectionString(const QString& catalog = QStringLiteral("FA")) const;
 
 private:
+    TTdsEndpoint() = default;
+    void Start(const QString& script, const QStringList& arguments);
+
     QTemporaryDir FDir;
     QProcess FProcess;
     int FPort = 0;
