@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev googletest libgtest-dev unixodbc-dev tdsodbc)
+packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev googletest libgtest-dev unixodbc-dev tdsodbc odbcinst python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -12,6 +12,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq "${missing[@]}"
+fi
+
+# The import reaches SQL Server through the FreeTDS ODBC driver, which the
+# connection strings name "FreeTDS": make sure the driver manager knows it.
+if ! odbcinst -q -d -n FreeTDS >/dev/null 2>&1; then
+  odbcinst -i -d -f /usr/share/tdsodbc/odbcinst.ini >/dev/null
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
