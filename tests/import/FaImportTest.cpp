@@ -2,8 +2,7 @@
 // the real driver and the scripted endpoint.
 
 #include "FaCommands.h"
-#include "FormatLoader.h"
-#include "StrUtils.h"
+#include "ShippedFormatFixture.h"
 #include "TContent.h"
 #include "TFaImport.h"
 #include "TOdbcDatabase.h"
@@ -11,25 +10,11 @@
 #include "TUvoError.h"
 #include "TdsEndpoint.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 namespace {
 
 const TPeriod January{QDate(2021, 1, 1), QDate(2021, 1, 31)};
-
-const TFormat& Format()
-{
-    static const TFormat* format = [] {
-        auto* loaded = new TFormat;
-        QFile file(QStringLiteral(UVO_FORMAT_TEXT));
-        if (!file.open(QIODevice::ReadOnly) || !FormatLoader::Load(file.readAll(), *loaded).Ok)
-            ADD_FAILURE() << "the shipped format description did not load";
-        return loaded;
-    }();
-    return *format;
-}
 
 QString Call(qint64 deal) { return FaCommands::RecordCall(January, deal, TImportMode::Update); }
 
@@ -76,7 +61,7 @@ public:
     bool KeepRecords() override { return Keep; }
 };
 
-class FaImportTest : public ::testing::Test {
+class FaImportTest : public ShippedFormatFixture {
 protected:
     static void SetUpTestSuite() { endpoint = new TTdsEndpoint(Answers()); }
     static void TearDownTestSuite() { delete endpoint; }
@@ -110,12 +95,13 @@ protected:
     TSettings settings;
     TOdbcDatabase database;
     TFaImport import{database, Format(), settings};
-    TContent content{Format()};
 };
+
+using FaCommandsTest = ShippedFormatFixture;
 
 }  // namespace
 
-TEST(FaCommandsTest, CommandTextsOfTheListAndTheRecords)
+TEST_F(FaCommandsTest, CommandTextsOfTheListAndTheRecords)
 {
     EXPECT_EQ(FaCommands::FOListQuery(),
               "select InstrumentID,Name from tInstrument(nolock) where TableName='TCDeal_T' order by Name");
@@ -128,7 +114,7 @@ TEST(FaCommandsTest, CommandTextsOfTheListAndTheRecords)
     EXPECT_EQ(FaCommands::RecordCall(January, 5, TImportMode::Update), "exec UVOEditGetInfo '20210101','20210131',5,'',1");
 }
 
-TEST(FaCommandsTest, OnlyFinanceTypeCodesReachTheCommand)
+TEST_F(FaCommandsTest, OnlyFinanceTypeCodesReachTheCommand)
 {
     for (const QString refused : {"99", "2", "21'", "'--", "21 "})
         EXPECT_THROW(FaCommands::ContractListCall(Format(), January, 0, refused), TUvoError) << refused.toStdString();

@@ -44,7 +44,15 @@ std::optional<int> TCommandLine::Parse(const QStringList& arguments)
         Print(stdout, HelpText(Parser, Invocation));
         return ExitSound;
     }
+    if (const QString form = FFormat ? Parser.value(*FFormat) : QString(); FFormat && form != u"text" && form != u"json")
+        return UsageError(Invocation, QStringLiteral("unknown report format '%1'; use text or json.").arg(form));
     return std::nullopt;
+}
+
+void TCommandLine::AddFormatOption(const QString& help)
+{
+    FFormat.emplace(QStringLiteral("format"), help, QStringLiteral("text|json"), QStringLiteral("text"));
+    Parser.addOption(*FFormat);
 }
 
 bool LoadFormat(TFormat& format)

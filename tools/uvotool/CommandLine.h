@@ -35,6 +35,14 @@ struct TCommandLine {
 
     // The exit status when the command is done already (help, a usage error).
     std::optional<int> Parse(const QStringList& arguments);
+
+    // The option --format of a report, text (the default) or json; Parse
+    // refuses any other.
+    void AddFormatOption(const QString& help);
+    bool JsonFormat() const { return FFormat && Parser.value(*FFormat) == u"json"; }
+
+private:
+    std::optional<QCommandLineOption> FFormat;
 };
 
 // The format description the program carries, as the editor loads it.

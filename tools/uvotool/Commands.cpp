@@ -118,16 +118,10 @@ private:
 int RunCheck(const QStringList& arguments)
 {
     TCommandLine command(QStringLiteral("check"), CheckDescription, "The UVO files to check.", "FILE...");
-    const QCommandLineOption formatOption(QStringLiteral("format"),
-                                          QStringLiteral("The form of the report: text (the default) or json, "
-                                                         "one JSON array with an object per finding."),
-                                          QStringLiteral("text|json"), QStringLiteral("text"));
-    command.Parser.addOption(formatOption);
+    command.AddFormatOption(QStringLiteral("The form of the report: text (the default) or json, "
+                                           "one JSON array with an object per finding."));
     if (const auto done = command.Parse(arguments))
         return *done;
-    const QString form = command.Parser.value(formatOption);
-    if (form != u"text" && form != u"json")
-        return UsageError(command.Invocation, QStringLiteral("unknown report format '%1'; use text or json.").arg(form));
     const QStringList files = command.Parser.positionalArguments();
     if (files.isEmpty())
         return UsageError(command.Invocation, QStringLiteral("no file to check."));
@@ -135,7 +129,7 @@ int RunCheck(const QStringList& arguments)
     TFormat format;
     if (!LoadFormat(format))
         return ExitFailure;
-    const auto writer = form == u"json" ? MakeJsonWriter(stdout) : MakeTextWriter(stdout);
+    const auto writer = command.JsonFormat() ? MakeJsonWriter(stdout) : MakeTextWriter(stdout);
     int status = ExitSound;
     for (const QString& file : files) {
         TMappedFile image;

@@ -223,6 +223,17 @@ bool SaveDataFile(const QString& fileName, const TContent& content)
     }
 }
 
+// Loads the format description and reads the options; the exit status when
+// the command cannot go on.
+std::optional<int> Prepare(const TCommandLine& command, TImportOptions& options, TFormat& format)
+{
+    if (!LoadFormat(format))
+        return ExitFailure;
+    if (const auto wrong = options.Read(format))
+        return UsageError(command.Invocation, *wrong);
+    return std::nullopt;
+}
+
 int DatabaseFailure(const QString& invocation, const TUvoError& error)
 {
     Print(stderr, invocation + QLatin1String(": ") + error.Message() + u'\n');
@@ -236,27 +247,20 @@ int RunContracts(const QStringList& arguments)
     const QByteArray description = QByteArray(ContractsDescription) + ConnectionHelp + ExitHelp;
     TCommandLine command(QStringLiteral("contracts"), description.constData(), nullptr, nullptr);
     TImportOptions options(command.Parser);
-    const QCommandLineOption formatOption(QStringLiteral("format"),
-                                          QStringLiteral("text (the default) or json."), QStringLiteral("text|json"),
-                                          QStringLiteral("text"));
-    command.Parser.addOption(formatOption);
+    command.AddFormatOption(QStringLiteral("The form of the list: text (the default) or json, one JSON array "
+                                           "with an object per contract."));
     if (const auto done = command.Parse(arguments))
         return *done;
-    const QString form = command.Parser.value(formatOption);
-    if (form != u"text" && form != u"json")
-        return UsageError(command.Invocation, QStringLiteral("unknown format '%1'; use text or json.").arg(form));
     if (!command.Parser.positionalArguments().isEmpty())
         return UsageError(command.Invocation, QStringLiteral("no files are taken."));
     TFormat format;
-    if (!LoadFormat(format))
-        return ExitFailure;
-    if (const auto wrong = options.Read(format))
-        return UsageError(command.Invocation, *wrong);
+    if (const auto done = Prepare(command, options, format))
+        return *done;
     try {
         TOdbcDatabase database;
         options.Open(database);
         TFaImport import(database, format, options.Settings);
-        PrintContracts(import.ReadLoanList(options.Period, options.FOID, options.FinanceType), form == u"json");
+        PrintContracts(import.ReadLoanList(options.Period, options.FOID, options.FinanceType), command.JsonFormat());
     } catch (const TUvoError& error) {
         return DatabaseFailure(command.Invocation, error);
     }
@@ -294,10 +298,8 @@ int RunImport(const QStringList& arguments)
         return UsageError(command.Invocation, QStringLiteral("no files are taken but -o or --append."));
 
     TFormat format;
-    if (!LoadFormat(format))
-        return ExitFailure;
-    if (const auto wrong = options.Read(format))
-        return UsageError(command.Invocation, *wrong);
+    if (const auto done = Prepare(command, options, format))
+        return *done;
     const bool append = command.Parser.isSet(appendOption);
     const QString target = command.Parser.value(append ? appendOption : outputOption);
     TContent content(format);
@@ -318,6 +320,8 @@ int RunImport(const QStringList& arguments)
         auto records = import.Generate(*deals, options.Period,
                                        mode == u"update" ? TImportMode::Update : TImportMode::TakeOn, financeType,
                                        control);
+        if (!records)
+            return ExitFailure;  // nothing cancels a batch run; kept for the interface's sake
         const int count = int(records->size());
         import.Store(std::move(*records), append ? TImportTarget::CurrentFile : TImportTarget::NewFile,
                      options.Period.To, content);
