@@ -76,7 +76,11 @@ SQLWCHAR* Wide(const QString& text)
 // The results of one command on its statement handle.
 class TOdbcReply : public TDbReply {
 public:
-    explicit TOdbcReply(std::unique_ptr<TOdbcHandle> statement) : FStatement(std::move(statement)) {}
+    TOdbcReply(std::shared_ptr<TOdbcHandle> environment, std::shared_ptr<TOdbcHandle> connection,
+               std::unique_ptr<TOdbcHandle> statement)
+        : FEnvironment(std::move(environment)), FConnection(std::move(connection)), FStatement(std::move(statement))
+    {
+    }
 
     bool NextResultSet() override
     {
@@ -156,6 +160,9 @@ private:
         return text;
     }
 
+    // Freed in reverse order: the statement, then its connection, then the environment.
+    std::shared_ptr<TOdbcHandle> FEnvironment;
+    std::shared_ptr<TOdbcHandle> FConnection;
     std::unique_ptr<TOdbcHandle> FStatement;
     bool FStarted = false;
     QStringList FColumns;
@@ -199,5 +206,5 @@ std::unique_ptr<TDbReply> TOdbcDatabase::Execute(const QString& commandText)
     const SQLRETURN rc = SQLExecDirectW(statement->Get(), Wide(commandText), SQLINTEGER(commandText.size()));
     if (rc != SQL_NO_DATA)
         statement->Check(rc);
-    return std::make_unique<TOdbcReply>(std::move(statement));
+    return std::make_unique<TOdbcReply>(FEnvironment, FConnection, std::move(statement));
 }

@@ -23,7 +23,9 @@ public:
     std::unique_ptr<TDbReply> Execute(const QString& commandText) override;
 
 private:
-    std::unique_ptr<TOdbcHandle> FEnvironment;
-    std::unique_ptr<TOdbcHandle> FConnection;
+    // Shared with the replies, so that a reply still being read keeps its
+    // connection until it ends, whatever happens to the database object.
+    std::shared_ptr<TOdbcHandle> FEnvironment;
+    std::shared_ptr<TOdbcHandle> FConnection;
     int FCommandTimeout = DefaultCommandTimeout;
 };

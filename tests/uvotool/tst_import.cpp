@@ -91,10 +91,13 @@ TEST_F(ImportCommand, RefusesWhatCannotGoIntoACommand)
         {{"import", "--deals", "5001,x", "-o", "a.uvo"}, "--deals takes DealIDs separated by commas."},
         {{"import", "--from", "31.02.2021", "-o", "a.uvo"}, "a date is not a date; use yyyy-mm-dd or dd.mm.yyyy."},
         {{"import"}, "give either -o OUT or --append FILE."},
+        {{"contracts", "--connection", "Data Source=x;User ID=uvo;Password=sample"},
+         "a password does not belong on the command line"},
     };
     for (const auto& [call, message] : calls) {
         const TToolRun run = Run(call);
         EXPECT_EQ(run.ExitCode, 2);
         EXPECT_TRUE(run.Err.contains(message)) << run.Err.toStdString();
     }
+    EXPECT_TRUE(Run({"contracts", "--user", "uvo"}, {}).Err.contains("no password: set UVO_DB_PASSWORD"));
 }

@@ -4,10 +4,12 @@
 It speaks enough of TDS 7.4 for the FreeTDS ODBC driver to log in and run plain command batches,
 and answers every batch from a table of canned replies. Standard library only.
 
-    tds_endpoint.py --answers ANSWERS.json [--port 0] [--user uvo --password secret]
+    tds_endpoint.py --answers ANSWERS.json [--port 0]
 
 It prints "PORT <n>" on its first output line once it listens on 127.0.0.1 and serves until it is
-ended. ANSWERS.json maps a command text, exactly as sent, to a reply: a list of items, each one of
+ended. ANSWERS.json holds {"login": {"user": ..., "password": ...}, "answers": {...}}; without
+"login" any user and password are accepted (a password is never given on the command line).
+"answers" maps a command text, exactly as sent, to a reply: a list of items, each one of
     {"columns": [[name, type], ...], "rows": [[value, ...], ...]}   a result set
     {"count": n}                                                      a statement that returns no rows
     {"error": text, "number": n}                                      an error raised by the server
@@ -20,11 +22,9 @@ import argparse
 import datetime
 import json
 import select
-import socket
 import socketserver
 import struct
 import sys
-import threading
 
 TDS74 = 0x74000004
 PACKET_TABULAR, PACKET_BATCH, PACKET_ATTENTION, PACKET_LOGIN7, PACKET_PRELOGIN = 0x04, 0x01, 0x06, 0x10, 0x12
@@ -292,14 +292,12 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--answers", required=True, help="JSON file of canned replies")
     parser.add_argument("--port", type=int, default=0, help="port on 127.0.0.1; 0 picks a free one")
-    parser.add_argument("--user", help="the only user name accepted (default: any)")
-    parser.add_argument("--password", help="the only password accepted (default: any)")
     args = parser.parse_args()
     with open(args.answers, encoding="utf-8") as f:
-        table = json.load(f)
-    serve(Config(Answers(table), args.user, args.password), args.port)
+        script = json.load(f)
+    login = script.get("login", {})
+    serve(Config(Answers(script.get("answers", {})), login.get("user"), login.get("password")), args.port)
 
 
 if __name__ == "__main__":
-    threading.current_thread().name = "tds-endpoint"
     sys.exit(main())

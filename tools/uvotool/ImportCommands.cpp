@@ -5,6 +5,7 @@
 #include "FindingWriters.h"
 #include "Findings.h"
 #include "SettingsFile.h"
+#include "TConnectionString.h"
 #include "TContent.h"
 #include "TFaImport.h"
 #include "TFormat.h"
@@ -25,6 +26,8 @@
 
 namespace UvoTool {
 namespace {
+
+const char* const PasswordVariable = "UVO_DB_PASSWORD";
 
 const char* const ConnectionHelp =
     "\n"
@@ -84,6 +87,12 @@ public:
             return QStringLiteral("'%1' is not a finance type code.").arg(FinanceType);
         if (FParser.isSet(FPasswordStdin) && !FParser.isSet(FUser))
             return QStringLiteral("--password-stdin needs --user.");
+        if (FParser.isSet(FUser) && !FParser.isSet(FPasswordStdin) && !qEnvironmentVariableIsSet(PasswordVariable))
+            return QStringLiteral("no password: set %1 or give --password-stdin.").arg(QLatin1String(PasswordVariable));
+        if (FParser.isSet(FConnection) && TConnectionString(FConnectionString).Contains(TConnectionString::Password))
+            return QStringLiteral("a password does not belong on the command line: give --user and set %1 or "
+                                  "give --password-stdin.")
+                .arg(QLatin1String(PasswordVariable));
         return std::nullopt;
     }
 
@@ -116,7 +125,7 @@ private:
     QString Password() const
     {
         if (!FParser.isSet(FPasswordStdin))
-            return qEnvironmentVariable("UVO_DB_PASSWORD");
+            return qEnvironmentVariable(PasswordVariable);
         QTextStream in(stdin);
         return in.readLine();
     }
