@@ -18,7 +18,8 @@ QStringList ServerPairs(QString dataSource)
         port = dataSource.mid(comma + 1).trimmed();
         dataSource = dataSource.left(comma).section(u'\\', 0, 0).trimmed();
     }
-    if (dataSource.isEmpty() || dataSource == u"." || dataSource.compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0)
+    if (dataSource.isEmpty() || dataSource == u"." ||
+        dataSource.compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0)
         dataSource = QStringLiteral("localhost");
     QStringList pairs{QStringLiteral("Server=") + Braced(dataSource)};
     if (!port.isEmpty())

@@ -152,7 +152,8 @@ private:
             if (indicator == SQL_NULL_DATA)
                 return QString();
             const SQLLEN room = BufferChars - 1;  // one place for the terminating zero
-            const SQLLEN chars = indicator == SQL_NO_TOTAL ? room : std::min(room, indicator / SQLLEN(sizeof(SQLWCHAR)));
+            const SQLLEN chars =
+                indicator == SQL_NO_TOTAL ? room : std::min(room, indicator / SQLLEN(sizeof(SQLWCHAR)));
             text.append(TOdbcHandle::FromWide(buffer.data(), chars));
             if (rc == SQL_SUCCESS)
                 break;

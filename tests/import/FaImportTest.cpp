@@ -111,7 +111,8 @@ TEST_F(FaCommandsTest, CommandTextsOfTheListAndTheRecords)
               "exec UVOEditGetInfo '20201224','20210203',42,'21',0");
     EXPECT_EQ(FaCommands::RecordCall(January, 4711, TImportMode::TakeOn),
               "exec UVOEditGetInfo '20210101','20210131',4711,'',2");
-    EXPECT_EQ(FaCommands::RecordCall(January, 5, TImportMode::Update), "exec UVOEditGetInfo '20210101','20210131',5,'',1");
+    EXPECT_EQ(FaCommands::RecordCall(January, 5, TImportMode::Update),
+              "exec UVOEditGetInfo '20210101','20210131',5,'',1");
 }
 
 TEST_F(FaCommandsTest, OnlyFinanceTypeCodesReachTheCommand)

@@ -16,15 +16,13 @@ QJsonObject Answers()
         {"Small", "int"},     {"Day", "datetime"},       {"Amount", "money"}};
     return {
         {"select nulls",
-         QJsonArray{Reply::ResultSet(everyType,
-                                     {QJsonArray{QJsonValue(), QJsonValue(), QJsonValue(), QJsonValue(), QJsonValue(),
-                                                 QJsonValue()},
-                                      QJsonArray{"Клиент", "Договор", 4711, -5, "2021-01-15 13:45:00", -1234.5}})}},
+         QJsonArray{Reply::ResultSet(
+             everyType, {QJsonArray{QJsonValue(), QJsonValue(), QJsonValue(), QJsonValue(), QJsonValue(), QJsonValue()},
+                         QJsonArray{"Клиент", "Договор", 4711, -5, "2021-01-15 13:45:00", -1234.5}})}},
         {"select long", QJsonArray{Reply::ResultSet({{"Memo", "nvarchar(max)"}}, {QJsonArray{LongCyrillic}})}},
-        {"select several",
-         QJsonArray{Reply::ResultSet({{"A", "int"}}, {QJsonArray{1}, QJsonArray{2}}), Reply::Count(3),
-                    Reply::ResultSet({{"Empty", "nvarchar"}}, {}), Reply::Count(0),
-                    Reply::ResultSet({{"B", "nvarchar"}, {"C", "int"}}, {QJsonArray{"три", 3}})}},
+        {"select several", QJsonArray{Reply::ResultSet({{"A", "int"}}, {QJsonArray{1}, QJsonArray{2}}), Reply::Count(3),
+                                      Reply::ResultSet({{"Empty", "nvarchar"}}, {}), Reply::Count(0),
+                                      Reply::ResultSet({{"B", "nvarchar"}, {"C", "int"}}, {QJsonArray{"три", 3}})}},
         {"select failing", QJsonArray{Reply::Error("Invalid object name 'tMissing'.", 208)}},
         {"select slow", QJsonArray{Reply::Delay(4), Reply::ResultSet({{"A", "int"}}, {QJsonArray{1}})}},
         {"select after", QJsonArray{Reply::ResultSet({{"A", "int"}}, {QJsonArray{7}})}},

@@ -8,9 +8,10 @@
 TTdsEndpoint::TTdsEndpoint(const QJsonObject& answers)
 {
     QFile file(FDir.filePath(QStringLiteral("answers.json")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(QJsonObject{{"login", QJsonObject{{"user", User}, {"password", Password}}},
-                                                                          {"answers", answers}})
-                                                  .toJson()) < 0)
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(QJsonDocument(QJsonObject{{"login", QJsonObject{{"user", User}, {"password", Password}}},
+                                             {"answers", answers}})
+                       .toJson()) < 0)
         throw std::runtime_error("cannot write the endpoint's answers");
     file.close();
     Start(QStringLiteral("tds_endpoint.py"), {QStringLiteral("--answers"), file.fileName()});

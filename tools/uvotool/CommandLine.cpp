@@ -44,7 +44,8 @@ std::optional<int> TCommandLine::Parse(const QStringList& arguments)
         Print(stdout, HelpText(Parser, Invocation));
         return ExitSound;
     }
-    if (const QString form = FFormat ? Parser.value(*FFormat) : QString(); FFormat && form != u"text" && form != u"json")
+    if (const QString form = FFormat ? Parser.value(*FFormat) : QString();
+        FFormat && form != u"text" && form != u"json")
         return UsageError(Invocation, QStringLiteral("unknown report format '%1'; use text or json.").arg(form));
     return std::nullopt;
 }

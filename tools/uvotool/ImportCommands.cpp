@@ -18,7 +18,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocale>
 #include <QTextStream>
 
 #include <algorithm>
@@ -164,20 +163,32 @@ private:
     QString FError;
 };
 
+// Two decimals, rounded half away from zero, exact for any amount.
 QString Amount(qint64 tenThousandths)
 {
-    return QLocale::c().toString(double(tenThousandths) / 10000.0, 'f', 2);
+    const qint64 cents = (tenThousandths < 0 ? tenThousandths - 50 : tenThousandths + 50) / 100;
+    const qint64 magnitude = cents < 0 ? -cents : cents;
+    return QStringLiteral("%1%2.%3")
+        .arg(cents < 0 ? QStringLiteral("-") : QString())
+        .arg(magnitude / 100)
+        .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
+}
+
+// One line of the text list: the fields separated by tabs.
+QString ContractLine(const TLoan& loan)
+{
+    const QStringList fields = {QString::number(loan.DealID), loan.DealDate.toString(QStringLiteral("dd.MM.yyyy")),
+                                Escaped(loan.DealNumber),     Escaped(loan.FOBrief),
+                                Amount(loan.DealQty),         Escaped(loan.Fund),
+                                Escaped(loan.FT),             Escaped(loan.ClName)};
+    return fields.join(u'\t') + u'\n';
 }
 
 void PrintContracts(const std::vector<TLoan>& loans, bool json)
 {
     if (!json) {
         for (const TLoan& loan : loans)
-            Print(stdout, QStringList{QString::number(loan.DealID), loan.DealDate.toString(QStringLiteral("dd.MM.yyyy")),
-                                      Escaped(loan.DealNumber), Escaped(loan.FOBrief), Amount(loan.DealQty),
-                                      Escaped(loan.Fund), Escaped(loan.FT), Escaped(loan.ClName)}
-                                  .join(u'\t') +
-                              u'\n');
+            Print(stdout, ContractLine(loan));
         return;
     }
     QJsonArray list;
