@@ -5,6 +5,7 @@
 #include "ShippedFormatFixture.h"
 #include "TContent.h"
 #include "TFaImport.h"
+#include "TMemoryDatabase.h"
 #include "TOdbcDatabase.h"
 #include "TSettings.h"
 #include "TUvoError.h"
@@ -98,6 +99,7 @@ protected:
 };
 
 using FaCommandsTest = ShippedFormatFixture;
+using FaRunLogicTest = ShippedFormatFixture;
 
 }  // namespace
 
@@ -219,15 +221,29 @@ TEST_F(FaImportTest, AFailureAtTheFourthOfFiveContractsKeepsNothing)
     EXPECT_EQ(control.Done, 3);
 }
 
-TEST_F(FaImportTest, ACancelledRunKeepsNothing)
+// The run's logic on a database in memory: cancelling before a contract or
+// during the last one keeps nothing.
+TEST_F(FaRunLogicTest, ACancelledRunKeepsNothing)
 {
+    TMemoryDatabase memory;
+    for (const qint64 deal : {1, 2, 3})
+        memory.Replies[Call(deal)] = {{{"RecID", "310011"}, {{"300100", QString("A%1").arg(deal)}}}};
+    const TSettings settings;
+    TFaImport run(memory, Format(), settings);
+
     TScriptedControl beforeThird;
     beforeThird.StopBefore = 3;
-    EXPECT_FALSE(import.Generate({1, 2, 3}, January, TImportMode::Update, "01", beforeThird));
-    EXPECT_EQ(beforeThird.Done, 2);
+    EXPECT_FALSE(run.Generate({1, 2, 3}, January, TImportMode::Update, "01", beforeThird));
+    EXPECT_EQ(memory.Executed, QStringList({Call(1), Call(2)}));
 
     TScriptedControl duringLast;
     duringLast.Keep = false;
-    EXPECT_FALSE(import.Generate({1, 3}, January, TImportMode::Update, "01", duringLast));
+    EXPECT_FALSE(run.Generate({1, 3}, January, TImportMode::Update, "01", duringLast));
     EXPECT_EQ(duringLast.Done, 2);
+
+    TScriptedControl through;
+    const auto records = run.Generate({3, 1}, January, TImportMode::Update, "01", through);
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 2u);
+    EXPECT_EQ(records->front()->Account, "A3");
 }
