@@ -188,11 +188,22 @@ void TOdbcDatabase::Open(const QString& connectionString, const std::optional<TD
     if (login)
         odbc = OdbcConnectionString::WithLogin(odbc, login->UserName, login->Password);
     auto connection = std::make_unique<TOdbcHandle>(SQL_HANDLE_DBC, FEnvironment->Get());
+    connection->Check(SQLSetConnectAttrW(connection->Get(), SQL_ATTR_LOGIN_TIMEOUT,
+                                         reinterpret_cast<SQLPOINTER>(SQLULEN(LoginTimeout)), 0));
     SQLWCHAR completed[1024];
     SQLSMALLINT completedLength = 0;
     connection->Check(SQLDriverConnectW(connection->Get(), nullptr, Wide(odbc), SQLSMALLINT(odbc.size()), completed,
                                         1024, &completedLength, SQL_DRIVER_NOPROMPT));
     FConnection = std::move(connection);
+}
+
+bool TOdbcDatabase::IsOpen() const
+{
+    if (!FConnection)
+        return false;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN rc = SQLGetConnectAttrW(FConnection->Get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return !SQL_SUCCEEDED(rc) || dead != SQL_CD_TRUE;
 }
 
 void TOdbcDatabase::Close() { FConnection.reset(); }

@@ -12,13 +12,18 @@ class TOdbcHandle;
 // driver (OdbcConnectionString).
 class TOdbcDatabase : public TDatabase {
 public:
+    // How long a connection attempt may take, as on the users' Windows machines.
+    static constexpr int LoginTimeout = 15;  // seconds
+
     TOdbcDatabase();
     ~TOdbcDatabase() override;
 
     void SetCommandTimeout(int seconds) { FCommandTimeout = seconds; }
 
     void Open(const QString& connectionString, const std::optional<TDbCredentials>& login = {}) override;
-    bool IsOpen() const override { return FConnection != nullptr; }
+    // False also once the driver has found the server gone, so that the next
+    // import connects again.
+    bool IsOpen() const override;
     void Close() override;
     std::unique_ptr<TDbReply> Execute(const QString& commandText) override;
 

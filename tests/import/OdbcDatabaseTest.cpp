@@ -135,3 +135,14 @@ TEST_F(OdbcDatabaseTest, AWrongPasswordIsRefusedWithoutShowingIt)
     }
     EXPECT_FALSE(other.IsOpen());
 }
+
+TEST_F(OdbcDatabaseTest, AConnectionWhoseServerWentAwayIsNoLongerOpen)
+{
+    auto gone = std::make_unique<TTdsEndpoint>(Answers());
+    TOdbcDatabase other;
+    other.Open(gone->AdoConnectionString(), TDbCredentials{TTdsEndpoint::User, TTdsEndpoint::Password});
+    EXPECT_TRUE(other.IsOpen());
+    gone.reset();
+    EXPECT_THROW(other.Execute("select after")->NextResultSet(), TDbError);
+    EXPECT_FALSE(other.IsOpen());
+}
