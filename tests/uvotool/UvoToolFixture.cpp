@@ -13,6 +13,24 @@
 #include <csignal>
 #include <sys/resource.h>
 
+namespace {
+
+TToolRun RunToEnd(QProcess& process, const QStringList& arguments, const QByteArray& input = {})
+{
+    process.start(QStringLiteral(UVOTOOL_PATH), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    TToolRun run;
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit) {
+        ADD_FAILURE() << "uvotool did not run to its end: " << process.errorString().toStdString();
+        return run;
+    }
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+}  // namespace
+
 TToolRun RunTool(const QStringList& arguments, const QString& workDir, qint64 fileSizeLimit)
 {
     QProcess process;
@@ -23,14 +41,16 @@ TToolRun RunTool(const QStringList& arguments, const QString& workDir, qint64 fi
             ::setrlimit(RLIMIT_FSIZE, &limit);
             ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the process
         });
-    process.start(QStringLiteral(UVOTOOL_PATH), arguments);
-    TToolRun run;
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit) {
-        ADD_FAILURE() << "uvotool did not run to its end: " << process.errorString().toStdString();
-        return run;
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return RunToEnd(process, arguments);
+}
+
+TToolRun RunTool(const QStringList& arguments, const QString& workDir, const QStringList& environment,
+                 const QByteArray& input)
+{
+    QProcess process;
+    process.setWorkingDirectory(workDir);
+    process.setEnvironment(QProcess::systemEnvironment() + environment);
+    return RunToEnd(process, arguments, input);
 }
 
 const TFormat& ShippedFormat()

@@ -22,6 +22,10 @@ struct TToolRun {
 // writing a file beyond that many bytes fails.
 TToolRun RunTool(const QStringList& arguments, const QString& workDir = {}, qint64 fileSizeLimit = -1);
 
+// The same with variables added to the environment and text on standard input.
+TToolRun RunTool(const QStringList& arguments, const QString& workDir, const QStringList& environment,
+                 const QByteArray& input);
+
 const TFormat& ShippedFormat();
 
 // Builds data files with the content library: every field of a record gets a

@@ -1,6 +1,8 @@
 #include "Commands.h"
 
+#include "CommandLine.h"
 #include "FileCheck.h"
+#include "ImportCommands.h"
 #include "FindingWriters.h"
 #include "FormatLoader.h"
 #include "TContent.h"
@@ -19,8 +21,6 @@
 namespace UvoTool {
 namespace {
 
-const QString Program = QStringLiteral("uvotool");
-
 const char* const MainDescription =
     "Checks and prepares UVO submission files in batch jobs, with the record layouts\n"
     "and rules of UVO Edit. Files are read and written in Windows-1251 as the editor\n"
@@ -31,6 +31,11 @@ const char* const MainDescription =
     "  totals FILE [-o OUT]    Recompute the Trailer's totals and write the file.\n"
     "  sort FILE [-o OUT]      Order the records into the account hierarchy,\n"
     "                          recompute the totals and write the file.\n"
+    "  contracts [OPTIONS]     List the credit contracts of a period from the\n"
+    "                          core banking database.\n"
+    "  import [OPTIONS] (-o OUT | --append FILE)\n"
+    "                          Generate the records of contracts from the core\n"
+    "                          banking database into a new or an existing file.\n"
     "  help [COMMAND]          Show this help or the help of a command.\n"
     "\n"
     "Run 'uvotool COMMAND --help' for the options of a command.";
@@ -59,66 +64,6 @@ const char* const SortDescription =
     "one step through a temporary file, so it is never left half-written.\n"
     "\n"
     "Exit status: 0 when written, 2 when the file could not be read or written.";
-
-void PrintError(const QString& message) { Print(stderr, Program + QLatin1String(": ") + message + u'\n'); }
-
-// The parser's help with the program named as the user calls it rather than
-// by the path of the executable.
-QString HelpText(const QCommandLineParser& parser, const QString& invocation)
-{
-    QString text = parser.helpText();
-    const QString usage = QStringLiteral("Usage: ") + QCoreApplication::arguments().value(0);
-    if (text.startsWith(usage))
-        text.replace(0, usage.size(), QStringLiteral("Usage: ") + invocation);
-    return text;
-}
-
-int UsageError(const QString& invocation, const QString& message)
-{
-    Print(stderr, QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(invocation, message));
-    return ExitFailure;
-}
-
-// What the commands share: the parser of a command's own arguments.
-struct TCommandLine {
-    QString Invocation;  // "uvotool check"
-    QCommandLineParser Parser;
-    QCommandLineOption Help = Parser.addHelpOption();
-
-    TCommandLine(const QString& name, const char* description, const char* files, const char* filesSyntax)
-        : Invocation(Program + u' ' + name)
-    {
-        Parser.setApplicationDescription(QString::fromLatin1(description));
-        Parser.addPositionalArgument(QStringLiteral("FILE"), QString::fromLatin1(files),
-                                     QString::fromLatin1(filesSyntax));
-    }
-
-    // The exit status when the command is done already (help, a usage error).
-    std::optional<int> Parse(const QStringList& arguments)
-    {
-        if (!Parser.parse(arguments))
-            return UsageError(Invocation, Parser.errorText());
-        if (Parser.isSet(Help) || Parser.isSet(QStringLiteral("help-all"))) {
-            Print(stdout, HelpText(Parser, Invocation));
-            return ExitSound;
-        }
-        return std::nullopt;
-    }
-};
-
-// The format description the program carries, as the editor loads it.
-bool LoadFormat(TFormat& format)
-{
-    QFile resource(QStringLiteral(":/FRM"));
-    if (!resource.open(QIODevice::ReadOnly)) {
-        PrintError(QStringLiteral("cannot read the format description: ") + resource.errorString());
-        return false;
-    }
-    const FormatLoader::Result loaded = FormatLoader::Load(resource.readAll(), format);
-    if (!loaded.Ok)
-        PrintError(QStringLiteral("cannot load the format description: ") + Escaped(loaded.Message));
-    return loaded.Ok;
-}
 
 std::optional<QByteArray> ReadFileBytes(const QString& fileName)
 {
@@ -173,16 +118,10 @@ private:
 int RunCheck(const QStringList& arguments)
 {
     TCommandLine command(QStringLiteral("check"), CheckDescription, "The UVO files to check.", "FILE...");
-    const QCommandLineOption formatOption(QStringLiteral("format"),
-                                          QStringLiteral("The form of the report: text (the default) or json, "
-                                                         "one JSON array with an object per finding."),
-                                          QStringLiteral("text|json"), QStringLiteral("text"));
-    command.Parser.addOption(formatOption);
+    command.AddFormatOption(QStringLiteral("The form of the report: text (the default) or json, "
+                                           "one JSON array with an object per finding."));
     if (const auto done = command.Parse(arguments))
         return *done;
-    const QString form = command.Parser.value(formatOption);
-    if (form != u"text" && form != u"json")
-        return UsageError(command.Invocation, QStringLiteral("unknown report format '%1'; use text or json.").arg(form));
     const QStringList files = command.Parser.positionalArguments();
     if (files.isEmpty())
         return UsageError(command.Invocation, QStringLiteral("no file to check."));
@@ -190,7 +129,7 @@ int RunCheck(const QStringList& arguments)
     TFormat format;
     if (!LoadFormat(format))
         return ExitFailure;
-    const auto writer = form == u"json" ? MakeJsonWriter(stdout) : MakeTextWriter(stdout);
+    const auto writer = command.JsonFormat() ? MakeJsonWriter(stdout) : MakeTextWriter(stdout);
     int status = ExitSound;
     for (const QString& file : files) {
         TMappedFile image;
@@ -262,6 +201,10 @@ int RunCommand(const QString& name, const QStringList& arguments)
         return RunRewrite(TRewrite::Totals, arguments);
     if (name == u"sort")
         return RunRewrite(TRewrite::Sort, arguments);
+    if (name == u"contracts")
+        return RunContracts(arguments);
+    if (name == u"import")
+        return RunImport(arguments);
     return UsageError(Program, QStringLiteral("unknown command '%1'.").arg(name));
 }
 
@@ -271,7 +214,7 @@ int Run(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(MainDescription));
-    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("check, totals, sort or help."),
+    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("check, totals, sort, contracts, import or help."),
                                  QStringLiteral("COMMAND [ARGUMENTS...]"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();

@@ -197,3 +197,13 @@ QString TConnectionString::QuoteValue(const QString& value)
         return u'\'' + value + u'\'';
     return u'"' + QString(value).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
+
+std::optional<QString> TConnectionString::PlainLookUp(const QString& text, const QString& name)
+{
+    for (const QString& part : text.split(u';')) {
+        const qsizetype equals = part.indexOf(u'=');
+        if (equals >= 0 && part.left(equals).compare(name, Qt::CaseInsensitive) == 0)
+            return part.mid(equals + 1);
+    }
+    return std::nullopt;
+}

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // A database connection string: name=value pairs separated by ';'. Names are
 // compared without regard to case, and a few keys are known under several
 // names ("Server" is "Data Source", "UID" is "User ID", ...). A value may be
@@ -49,6 +51,13 @@ public:
     // Whether the value of "Integrated Security" asks for Windows
     // authentication (SSPI, true, yes).
     bool IsIntegratedSecurity() const;
+
+    // The value of a name as the import's login reads it: the text is split
+    // at every ';' (blanks separate nothing, quotes mean nothing), the name
+    // before the first '=' of a part is compared without regard to case but
+    // otherwise exactly, and the value is the rest of the part, untrimmed.
+    // None when no part has that name; the first such part counts.
+    static std::optional<QString> PlainLookUp(const QString& text, const QString& name);
 
     // How a value is written: as it is, or enclosed in quotes when it could
     // not be read back otherwise.

@@ -1,0 +1,104 @@
+#include "TFaImport.h"
+
+#include "FaCommands.h"
+#include "KnownValues.h"
+#include "TContent.h"
+#include "TDatabase.h"
+#include "TFormat.h"
+#include "TSettings.h"
+
+std::vector<TFO> TFaImport::ReadFOList()
+{
+    std::vector<TFO> list;
+    const auto reply = FDatabase.Execute(FaCommands::FOListQuery());
+    if (!reply->NextResultSet())
+        return list;
+    while (reply->NextRow())
+        list.push_back({reply->Int64(0), reply->Text(1)});
+    return list;
+}
+
+std::vector<TLoan> TFaImport::ReadLoanList(const TPeriod& period, qint64 foid, const QString& financeType)
+{
+    std::vector<TLoan> loans;
+    const auto reply = FDatabase.Execute(FaCommands::ContractListCall(FFormat, period, foid, financeType));
+    if (!reply->NextResultSet())
+        return loans;
+    const TDbReply& row = *reply;
+    const int dealId = row.RequiredColumn(QStringLiteral("DealID"));
+    const int dealDate = row.RequiredColumn(QStringLiteral("DealDate"));
+    const int dealNumber = row.RequiredColumn(QStringLiteral("DealNumber"));
+    const int foBrief = row.RequiredColumn(QStringLiteral("FOBrief"));
+    const int dealQty = row.RequiredColumn(QStringLiteral("DealQty"));
+    const int fund = row.RequiredColumn(QStringLiteral("Fund"));
+    const int clName = row.RequiredColumn(QStringLiteral("ClName"));
+    const int ft = row.RequiredColumn(QStringLiteral("FT"));
+    while (reply->NextRow())
+        loans.push_back({row.Int64(dealId), row.Date(dealDate), row.Text(dealNumber), row.Text(foBrief),
+                         row.Currency(dealQty), row.Text(fund), row.Text(clName), row.Text(ft), false});
+    return loans;
+}
+
+std::optional<TRecordList> TFaImport::Generate(const std::vector<qint64>& dealIds, const TPeriod& period,
+                                               TImportMode mode, const QString& financeType, TRunControl& control)
+{
+    TRecordList records;
+    const int total = int(dealIds.size());
+    for (int done = 0; done < total; ++done) {
+        if (!control.GoOn())
+            return std::nullopt;
+        ReadRecords(FaCommands::RecordCall(period, dealIds[size_t(done)], mode), financeType, records);
+        control.Progress(done + 1, total);
+    }
+    if (!control.KeepRecords())
+        return std::nullopt;
+    return records;
+}
+
+void TFaImport::ReadRecords(const QString& commandText, const QString& financeType, TRecordList& records)
+{
+    const auto reply = FDatabase.Execute(commandText);
+    const TContent maker(FFormat, false);
+    while (reply->NextResultSet()) {
+        const int columns = reply->ColumnCount();
+        while (reply->NextRow()) {
+            const TRec* type = FFormat.GetRec(reply->Text(0));
+            if (!type)
+                continue;
+            std::unique_ptr<TContentRec> rec = maker.CreateNewOnRec(type);
+            if (!rec)
+                continue;
+            KnownValues::Apply(*rec, nullptr, FSettings, Today());
+            rec->SetVal(UvoIds::FinanceTypeFld, financeType);
+            // A delivered value overrides the known ones; a column the record
+            // type has no field for changes nothing.
+            for (int column = 1; column < columns; ++column)
+                rec->SetVal(reply->ColumnName(column), reply->Text(column));
+            rec->CalcSortStr();
+            records.push_back(std::move(rec));
+        }
+    }
+}
+
+void TFaImport::Store(TRecordList records, TImportTarget target, const QDate& endDate, TContent& content) const
+{
+    if (target == TImportTarget::NewFile) {
+        content.Clear();
+        content.CreateBoundsRecs();
+        for (TContentRec* bound : {content.GetHeaderRec(), content.GetTrailerRec()})
+            if (bound)
+                KnownValues::Apply(*bound, nullptr, FSettings, Today());
+        if (TContentRec* header = content.GetHeaderRec()) {
+            const QString day = endDate.toString(QStringLiteral("yyyyMMdd"));
+            header->SetVal(QStringLiteral("310009"), day);
+            header->SetVal(QStringLiteral("310010"), day);
+        }
+    }
+    content.Reserve(content.Count() + int(records.size()));
+    for (std::unique_ptr<TContentRec>& rec : records)
+        content.Add(std::move(rec));
+    content.CalcRecsCount();
+    content.SortRec();
+}
+
+QDate TFaImport::Today() const { return FToday.isValid() ? FToday : QDate::currentDate(); }

@@ -1,0 +1,103 @@
+// uvotool contracts and import against the sample bank on the scripted endpoint.
+
+#include "TdsEndpoint.h"
+#include "UvoToolFixture.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList Password = {"UVO_DB_PASSWORD=sample"};
+
+class ImportCommand : public ::testing::Test {
+protected:
+    void SetUp() override { bank = TTdsEndpoint::SampleBank(dir.Path("uvoedit.ini")); }
+
+    TToolRun Run(const QStringList& arguments, const QStringList& environment = Password, const QByteArray& input = {})
+    {
+        return RunTool(arguments, dir.Root(), environment, input);
+    }
+
+    // The findings of check but those the sample bank delivers on purpose.
+    QStringList Unexpected(const QString& file)
+    {
+        QStringList findings;
+        for (const QString& line : RunTool({"check", file}, dir.Root()).OutLines())
+            if (line.startsWith(file + u':') && line.contains(" record ") && !line.contains("field 310016") &&
+                !line.contains("field 310022"))
+                findings << line;
+        return findings;
+    }
+
+    TWorkDir dir;
+    std::unique_ptr<TTdsEndpoint> bank;
+};
+
+}  // namespace
+
+TEST_F(ImportCommand, ListsContractsAndWritesAFileThatPassesCheck)
+{
+    const TToolRun list = Run({"contracts", "--user", "uvo", "--from", "2000-01-01", "--format", "json"});
+    ASSERT_EQ(list.ExitCode, 0) << list.Err.toStdString();
+    const QJsonArray contracts = QJsonDocument::fromJson(list.Out.toUtf8()).array();
+    EXPECT_EQ(contracts.size(), 36);
+    EXPECT_EQ(contracts[0].toObject()["DealID"].toString(), "5001");
+
+    const TToolRun import = Run({"import", "--user", "uvo", "--from", "2000-01-01", "-o", "out.uvo"});
+    ASSERT_EQ(import.ExitCode, 0) << import.Err.toStdString();
+    EXPECT_EQ(import.Out, "out.uvo: 432 records of 36 contracts.\n");
+    EXPECT_EQ(Unexpected("out.uvo"), QStringList());
+    EXPECT_EQ(RunTool({"check", "out.uvo"}, dir.Root()).ExitCode, 1);  // the sample's invalid values
+    EXPECT_TRUE(dir.Read("out.uvo").startsWith("300000"));
+}
+
+TEST_F(ImportCommand, AppendsChosenContractsWithThePasswordFromStandardInput)
+{
+    TUvoFileBuilder file;
+    TUvoFileBuilder::AddSound(file, {"B1"});
+    dir.Write("file.uvo", file.Bytes());
+    const TToolRun run = Run({"import", "--user", "uvo", "--password-stdin", "--deals", "5001,5002", "--mode",
+                              "take-on", "--append", "file.uvo"},
+                             {}, "sample\n");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_EQ(RunTool({"check", "file.uvo"}, dir.Root()).ExitCode, 0);
+    const QList<QByteArray> lines = dir.Read("file.uvo").split('\n');
+    EXPECT_EQ(lines.size(), 1 + 4 + 2 * (12 + 2) + 1);  // Header, B1, two take-on contracts, Trailer, end
+}
+
+TEST_F(ImportCommand, AFailedLoginWritesNothingAndShowsNoPassword)
+{
+    TUvoFileBuilder file;
+    TUvoFileBuilder::AddSound(file, {"B1"});
+    dir.Write("file.uvo", file.Bytes());
+    for (const QStringList& target : {QStringList{"-o", "new.uvo"}, QStringList{"--append", "file.uvo"}}) {
+        const TToolRun run = Run(QStringList{"import", "--user", "uvo"} + target, {"UVO_DB_PASSWORD=Wr0ng-pw"});
+        EXPECT_EQ(run.ExitCode, 2);
+        EXPECT_TRUE(run.Err.contains("Login failed for user 'uvo'.")) << run.Err.toStdString();
+        EXPECT_FALSE(run.Err.contains("Wr0ng-pw"));
+    }
+    EXPECT_EQ(dir.Read("new.uvo"), "<missing>");
+    EXPECT_EQ(dir.Read("file.uvo"), file.Bytes());
+}
+
+TEST_F(ImportCommand, RefusesWhatCannotGoIntoACommand)
+{
+    const QList<std::pair<QStringList, QString>> calls = {
+        {{"contracts", "--finance-type", "1'"}, "'1'' is not a finance type code."},
+        {{"contracts", "--fo", "1;drop"}, "--fo takes the number of a financial operation."},
+        {{"import", "--deals", "5001,x", "-o", "a.uvo"}, "--deals takes DealIDs separated by commas."},
+        {{"import", "--from", "31.02.2021", "-o", "a.uvo"}, "a date is not a date; use yyyy-mm-dd or dd.mm.yyyy."},
+        {{"import"}, "give either -o OUT or --append FILE."},
+        {{"contracts", "--connection", "Data Source=x;User ID=uvo;Password=sample"},
+         "a password does not belong on the command line"},
+    };
+    for (const auto& [call, message] : calls) {
+        const TToolRun run = Run(call);
+        EXPECT_EQ(run.ExitCode, 2);
+        EXPECT_TRUE(run.Err.contains(message)) << run.Err.toStdString();
+    }
+    EXPECT_TRUE(Run({"contracts", "--user", "uvo"}, {}).Err.contains("no password: set UVO_DB_PASSWORD"));
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Commands.h"
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class TFormat;
+
+// What the commands of uvotool share: the program's name, its error lines,
+// the parser of a command's own arguments and the format description.
+namespace UvoTool {
+
+inline const QString Program = QStringLiteral("uvotool");
+
+// "uvotool: message" on standard error.
+void PrintError(const QString& message);
+
+// The parser's help with the program named as the user calls it rather than
+// by the path of the executable.
+QString HelpText(const QCommandLineParser& parser, const QString& invocation);
+
+int UsageError(const QString& invocation, const QString& message);
+
+// The parser of one command's own arguments.
+struct TCommandLine {
+    QString Invocation;  // "uvotool check"
+    QCommandLineParser Parser;
+    QCommandLineOption Help = Parser.addHelpOption();
+
+    TCommandLine(const QString& name, const char* description, const char* files, const char* filesSyntax);
+
+    // The exit status when the command is done already (help, a usage error).
+    std::optional<int> Parse(const QStringList& arguments);
+
+    // The option --format of a report, text (the default) or json; Parse
+    // refuses any other.
+    void AddFormatOption(const QString& help);
+    bool JsonFormat() const { return FFormat && Parser.value(*FFormat) == u"json"; }
+
+private:
+    std::optional<QCommandLineOption> FFormat;
+};
+
+// The format description the program carries, as the editor loads it.
+bool LoadFormat(TFormat& format);
+
+}  // namespace UvoTool
