@@ -59,7 +59,7 @@ private slots:
 
     void menusListTheCommandsInOrder()
     {
-        QCOMPARE(Captions(FWindow->Form->menuBar()->actions()), QStringList({"Файл", "Вид"}));
+        QCOMPARE(Captions(FWindow->Form->menuBar()->actions()), QStringList({"Файл", "Правка", "Вид"}));
         QCOMPARE(Captions(FWindow->Form->mnFile->actions()),
                  QStringList({"Создать пустой файл", "Создать файл с записями", "Открыть", "-", "Сохранить",
                               "Сохранить как", "-", "Загрузить из Fa#", "-", "Выход"}));
