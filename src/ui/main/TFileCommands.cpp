@@ -32,6 +32,8 @@ void TFileCommands::LoadUVO(const QString& FileName)
         FForm.SetRecsChanged(true);
     }
     FForm.ShowContent(nullptr);
+    if (!result.Losses.empty())
+        Prompts().Warning(AppTitle, ReadLoss::Warning(result.Losses));
 }
 
 void TFileCommands::Save()

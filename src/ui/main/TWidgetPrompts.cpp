@@ -58,6 +58,8 @@ void TWidgetPrompts::AppError(const QString& text) { ShowBox(QMessageBox::Critic
 
 void TWidgetPrompts::Info(const QString& title, const QString& text) { ShowBox(QMessageBox::NoIcon, title, text); }
 
+void TWidgetPrompts::Warning(const QString& title, const QString& text) { ShowBox(QMessageBox::Warning, title, text); }
+
 QString TWidgetPrompts::OpenFileName(const QString& filter)
 {
     QFileDialog dialog(Owner(), QString(), FDirectory, filter);
