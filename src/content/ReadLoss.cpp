@@ -16,6 +16,7 @@ constexpr size_t WarnedLines = 10;
 
 QString Sample(QStringView text)
 {
+    text = TrimRightControls(text);
     return text.size() > SampleLength ? text.left(SampleLength).toString() + QChar(0x2026) : text.toString();
 }
 
