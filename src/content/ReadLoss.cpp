@@ -14,9 +14,9 @@ constexpr qsizetype SampleLength = 40;
 // The lines the warning names; the rest are counted.
 constexpr size_t WarnedLines = 10;
 
+// The beginning of a text that ends in no blanks.
 QString Sample(QStringView text)
 {
-    text = TrimRightControls(text);
     return text.size() > SampleLength ? text.left(SampleLength).toString() + QChar(0x2026) : text.toString();
 }
 
@@ -54,12 +54,12 @@ std::optional<TReadLoss> TReadLoss::OfLine(qsizetype line, QStringView text, con
                                            qsizetype loneCrAt)
 {
     if (loneCrAt >= 0)
-        return TReadLoss{TKind::LoneCr, line, Sample(text.mid(loneCrAt))};
+        return TReadLoss{TKind::LoneCr, line, Sample(TrimRightControls(text.mid(loneCrAt)))};
     const qsizetype length = rec.LineLength();
     if (text.size() <= length)
         return std::nullopt;
-    const QStringView surplus = text.mid(length);
-    if (TrimRightControls(surplus).isEmpty())
+    const QStringView surplus = TrimRightControls(text.mid(length));
+    if (surplus.isEmpty())
         return std::nullopt;
     return TReadLoss{TKind::PastRecordEnd, line, Sample(surplus)};
 }
@@ -73,9 +73,10 @@ std::optional<TReadLoss> TReadLoss::AfterEndMark(QByteArrayView bytes, qsizetype
     const auto data = std::find_if_not(rest.begin(), rest.end(), IsBlankByte);
     if (data == rest.end())
         return std::nullopt;
+    const auto end = std::find_if_not(rest.rbegin(), rest.rend(), IsBlankByte).base();
     // The mark either ends the last line read or stands at the start of the next.
     const bool startsLine = mark == 0 || bytes[mark - 1] == '\n';
-    const QByteArrayView dropped = rest.sliced(data - rest.begin());
+    const QByteArrayView dropped = rest.sliced(data - rest.begin(), end - data);
     return TReadLoss{TKind::AfterEndMark, linesRead + (startsLine ? 1 : 0),
                      Sample(AnsiCodePage::Decode(dropped.first(std::min(dropped.size(), SampleLength + 1))))};
 }

@@ -15,14 +15,21 @@
 
 TToolRun RunTool(const QStringList& arguments, const QString& workDir, qint64 fileSizeLimit)
 {
+    return RunTool(arguments, workDir, [fileSizeLimit](QProcess& process) {
+        if (fileSizeLimit >= 0)
+            process.setChildProcessModifier([fileSizeLimit] {
+                const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the process
+            });
+    });
+}
+
+TToolRun RunTool(const QStringList& arguments, const QString& workDir, const std::function<void(QProcess&)>& setUp)
+{
     QProcess process;
     process.setWorkingDirectory(workDir);
-    if (fileSizeLimit >= 0)
-        process.setChildProcessModifier([fileSizeLimit] {
-            const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the process
-        });
+    setUp(process);
     process.start(QStringLiteral(UVOTOOL_PATH), arguments);
     TToolRun run;
     if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit) {
