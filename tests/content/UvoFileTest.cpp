@@ -64,6 +64,26 @@ protected:
         return result;
     }
 
+    // The message with which writing the content fails, empty when it does
+    // not; with a size limit, files may grow to that many bytes only.
+    QString WriteFailure(const QString& path, rlim_t fileSizeLimit = RLIM_INFINITY)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the program
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limited = old;
+        limited.rlim_cur = std::min(fileSizeLimit, old.rlim_max);
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        QString message;
+        try {
+            UvoFile::Write(path, content);
+        } catch (const TUvoError& error) {
+            message = error.Message();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        return message;
+    }
+
     QTemporaryDir dir;
 };
 
@@ -199,21 +219,7 @@ TEST_F(UvoFileTest, FailedSaveLeavesThePreviousFileUntouched)
             content.AddFromString(Line("300300", {{"310011", QString::number(i)}, {"310065", "01"}}));
 
         // The disk "fills up" part-way through the new contents.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limited = old;
-        limited.rlim_cur = 4096;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        bool raised = false;
-        try {
-            UvoFile::Write(target, content);
-        } catch (const TUvoError&) {
-            raised = true;
-        }
-        setrlimit(RLIMIT_FSIZE, &old);
-
-        EXPECT_TRUE(raised) << records;
+        EXPECT_FALSE(WriteFailure(target, 4096).isEmpty()) << records;
         EXPECT_EQ(ReadBack(target), previous) << records;
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"submission.uvo"}));  // no leftovers
     }
@@ -227,16 +233,6 @@ mode_t KindOf(const QString& path)
 {
     struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
-}
-
-QString WriteFailure(const TContent& content, const QString& path)
-{
-    try {
-        UvoFile::Write(path, content);
-    } catch (const TUvoError& error) {
-        return error.Message();
-    }
-    return QString();
 }
 
 // Root may make files in any folder: the tests of folders that allow none run
@@ -314,14 +310,14 @@ TEST_F(UvoFileTest, DevicesAndFifosAreWrittenDirectly)
     ASSERT_TRUE(ReadFile(SampleFile()).Ok);
     UvoFile::Write("/dev/null", content);
     EXPECT_EQ(KindOf("/dev/null"), mode_t(S_IFCHR));
-    EXPECT_EQ(WriteFailure(content, "/dev/full"), QString("Ошибка при записи файла: недостаточно места на диске."));
+    EXPECT_EQ(WriteFailure("/dev/full"), QString("Ошибка при записи файла: недостаточно места на диске."));
 
     const QString fifo = Path("fifo.uvo");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    EXPECT_EQ(WriteFailure(content, fifo), QString("Невозможно открыть файл для записи."));  // nobody reads it
+    EXPECT_EQ(WriteFailure(fifo), QString("Невозможно открыть файл для записи."));  // nobody reads it
     QByteArray received;
     std::thread reader([&] { received = ReadBack(fifo); });
-    while (WriteFailure(content, fifo) == QString("Невозможно открыть файл для записи."))
+    while (WriteFailure(fifo) == QString("Невозможно открыть файл для записи."))
         std::this_thread::yield();  // until the reader has opened its end
     reader.join();
     EXPECT_EQ(received, SampleFile());
@@ -380,15 +376,7 @@ TEST_F(UvoFileTest, FolderThatAllowsNoNewFileGetsTheFileWrittenInPlace)
 
     // A failure in place puts the previous bytes back.
     WriteBytes("locked/file.uvo", "old bytes");
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit limited = old;
-    limited.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const QString failure = WriteFailure(content, locked);
-    setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_EQ(failure, QString("Ошибка при записи файла: превышен допустимый размер файла. "
+    EXPECT_EQ(WriteFailure(locked, 100), QString("Ошибка при записи файла: превышен допустимый размер файла. "
                                "Прежнее содержимое файла сохранено."));
     EXPECT_EQ(ReadBack(locked), QByteArray("old bytes"));
     EXPECT_EQ(QDir(Path("locked")).entryList(QDir::Files), QStringList({"file.uvo"}));
