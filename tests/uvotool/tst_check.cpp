@@ -165,6 +165,16 @@ TEST_F(Check, RefusedLinesAreReportedAndReadingGoesOn)
                   "reading and dropped by saving",
               }));
     EXPECT_TRUE(ends.Out.contains("ends.uvo: 6 lines, 6 records, 4 findings\n"));
+    lines[3] += "  surplus";
+    Dir.Write("surplus.uvo", JoinLines(lines));
+    const QJsonArray passedOver = JsonFindings(CheckIn({"--format", "json", "ends.uvo", "surplus.uvo"}));
+    ASSERT_EQ(passedOver.size(), 7);
+    EXPECT_EQ(passedOver[1]["reason"], "lone-cr");
+    EXPECT_EQ(passedOver[3]["reason"], "data-after-end-mark");
+    EXPECT_EQ(passedOver[3]["value"], "not a record");
+    EXPECT_EQ(passedOver[5]["reason"], "text-past-record-end");
+    EXPECT_EQ(passedOver[5]["line"], 4);
+    EXPECT_EQ(passedOver[5]["value"], "  surplus");
     const QByteArray blank = JoinLines({lines[0], lines[1], "", lines[2]});
     Dir.Write("blank.uvo", blank);
     const QJsonArray json = JsonFindings(CheckIn({"--format", "json", "blank.uvo"}));
