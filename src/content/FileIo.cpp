@@ -288,6 +288,10 @@ void Write(const QString& fileName, QByteArrayView bytes)
         return WriteDirectly(path, bytes);
     if (!S_ISREG(st.st_mode))
         ThrowOpenFailure();
+    // A file its owner made read-only is not replaced behind their back,
+    // although the folder would allow it.
+    if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
+        ThrowOpenFailure();
     const QString target = QFileInfo(fileName).canonicalFilePath();
     Replace(target.isEmpty() ? fileName : target, bytes, &st);
 }

@@ -358,10 +358,12 @@ TEST_F(UvoFileTest, FolderThatAllowsNoNewFileGetsTheFileWrittenInPlace)
     ASSERT_TRUE(root.mkdir("locked") && root.mkdir("sticky"));
     const QString locked = Path("locked/file.uvo");
     const QString sticky = Path("sticky/file.uvo");
+    const QString readOnly = WriteBytes("read-only.uvo", "old bytes");
     WriteBytes("locked/file.uvo", "old bytes");
     WriteBytes("sticky/file.uvo", "old bytes");
     for (const QString& path : {dir.path(), locked, sticky})
         ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(Path("locked")).constData(), 0555), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(Path("sticky")).constData(), 01777), 0);
 
@@ -373,6 +375,9 @@ TEST_F(UvoFileTest, FolderThatAllowsNoNewFileGetsTheFileWrittenInPlace)
         UvoFile::Write(path, content);
         EXPECT_EQ(ReadBack(path), SampleFile());
     }
+    // A file made read-only is not replaced, although its folder allows it.
+    EXPECT_EQ(WriteFailure(readOnly), QString("Невозможно открыть файл для записи."));
+    EXPECT_EQ(ReadBack(readOnly), QByteArray("old bytes"));
 
     // A failure in place puts the previous bytes back.
     WriteBytes("locked/file.uvo", "old bytes");
