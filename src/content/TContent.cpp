@@ -51,13 +51,18 @@ QString TContentRec::RecToString() const
     QString line;
     if (FldList.size() < 2)
         return line;
-    qsizetype width = 0;
-    for (size_t i = 0; i + 1 < FldList.size(); ++i)
-        width += std::max(0, FldList[i].Rule->Size);
-    line.reserve(width);
+    line.reserve(LineLength());
     for (size_t i = 0; i + 1 < FldList.size(); ++i)
         line += PadRight(FldList[i].Value(), FldList[i].Rule->Size);
     return line;
+}
+
+qsizetype TContentRec::LineLength() const
+{
+    qsizetype width = 0;
+    for (size_t i = 0; i + 1 < FldList.size(); ++i)
+        width += std::max(0, FldList[i].Rule->Size);
+    return width;
 }
 
 void TContentRec::AppendLineBytes(QByteArray& out) const

@@ -46,6 +46,8 @@ public:
     // The record's line without line end: every field but the last, each
     // filled with blanks or cut to its width.
     QString RecToString() const;
+    // The length of that line: the widths of every field but the last.
+    qsizetype LineLength() const;
     // Appends the line's text in the file's code page to a byte buffer.
     void AppendLineBytes(QByteArray& out) const;
 

@@ -1,18 +1,31 @@
 #include "UvoFile.h"
 
 #include "AnsiCodePage.h"
+#include "FileIo.h"
 #include "TContent.h"
 #include "TUvoError.h"
 #include "UvoLines.h"
-
-#include <QFile>
-#include <QSaveFile>
 
 namespace {
 
 const QString OpenErrorMessage =
     QStringLiteral("Ошибка при открытии файла. Возможно, файл занят другим приложением.");
-const QString WriteErrorMessage = QStringLiteral("Невозможно открыть файл для записи.");
+
+QString ReadFailureMessage(const FileIo::TReadResult& read)
+{
+    switch (read.Failure) {
+    case FileIo::TReadFailure::None:
+        break;
+    case FileIo::TReadFailure::CannotOpen:
+    case FileIo::TReadFailure::NotRegularFile:
+        return OpenErrorMessage;
+    case FileIo::TReadFailure::ReadError:
+        return QStringLiteral("Ошибка при чтении файла: %1.").arg(FileIo::CauseText(read.Error));
+    case FileIo::TReadFailure::ChangedWhileRead:
+        return QStringLiteral("Файл изменился во время чтения.");
+    }
+    return QString();
+}
 
 }  // namespace
 
@@ -20,23 +33,30 @@ namespace UvoFile {
 
 ReadResult ReadBytes(const QByteArray& bytes, TContent& content)
 {
+    ReadResult result;
     TUvoLines lines(TUvoLines::LineData(bytes));
     QString line;
-    while (lines.Next(line))
-        if (!content.AddFromString(line))
-            return {false, TUvoLines::RefusedLineMessage(lines.LineNumber(), line)};
-    return {true, {}};
+    while (lines.Next(line)) {
+        const TContentRec* rec = content.AddFromString(line);
+        if (!rec) {
+            result.Message = TUvoLines::RefusedLineMessage(lines.LineNumber(), line);
+            return result;
+        }
+        if (auto loss = TReadLoss::OfLine(lines.LineNumber(), line, *rec, lines.LoneCrAt()))
+            result.Losses.push_back(std::move(*loss));
+    }
+    if (auto loss = TReadLoss::AfterEndMark(bytes, lines.LineNumber()))
+        result.Losses.push_back(std::move(*loss));
+    result.Ok = true;
+    return result;
 }
 
 ReadResult Read(const QString& fileName, TContent& content)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {false, OpenErrorMessage};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {false, file.errorString()};
-    return ReadBytes(bytes, content);
+    const FileIo::TReadResult read = FileIo::ReadRegularFile(fileName);
+    if (read.Failure != FileIo::TReadFailure::None)
+        return {false, ReadFailureMessage(read), {}};
+    return ReadBytes(read.Bytes, content);
 }
 
 QByteArray Render(const TContent& content)
@@ -54,21 +74,6 @@ QByteArray Render(const TContent& content)
     return out;
 }
 
-void Write(const QString& fileName, const TContent& content)
-{
-    const QByteArray bytes = Render(content);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw TUvoError(WriteErrorMessage);
-    // The last part of the bytes may still sit in the file's buffer: a full
-    // disk shows only when it is flushed, and must stop the rename.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw TUvoError(reason);
-    }
-    if (!file.commit())
-        throw TUvoError(file.errorString());
-}
+void Write(const QString& fileName, const TContent& content) { FileIo::Write(fileName, Render(content)); }
 
 }  // namespace UvoFile

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "ReadLoss.h"
+
 #include <QString>
+
+#include <vector>
 
 class TContent;
 
@@ -11,20 +15,22 @@ namespace UvoFile {
 struct ReadResult {
     bool Ok = false;
     QString Message;  // why reading stopped, in the user's words; empty when Ok
+    // What the reading rules passed over, line by line, in the lines read.
+    std::vector<TReadLoss> Losses;
 };
 
 // Appends the file's records to the content list in file order. A line ends
 // at LF; a CR before the LF is not part of it, a lone CR is dropped, a byte 26
 // ends the file. Stops at the first line that names no record type; the
-// records read before it stay in the list.
+// records read before it stay in the list. Only a regular file is read: the
+// open of anything else fails at once, as for a file that cannot be opened.
 ReadResult Read(const QString& fileName, TContent& content);
 
 // Parses the lines of a whole file image; the same rules as Read.
 ReadResult ReadBytes(const QByteArray& bytes, TContent& content);
 
-// Writes every record's line followed by CR LF in list order. The file is
-// replaced in one step: the lines go to a temporary file in the same folder,
-// which is flushed to disk and then renamed over the target, so a failure
+// Writes every record's line followed by CR LF in list order, as FileIo::Write
+// writes a file: a regular file is replaced in one step, so a failure
 // part-way leaves the previous file untouched. Throws TUvoError.
 void Write(const QString& fileName, const TContent& content);
 

@@ -2,6 +2,8 @@
 
 #include "AnsiCodePage.h"
 
+#include <algorithm>
+
 namespace {
 
 // A refused line is quoted whole unless it is far longer than any record,
@@ -43,7 +45,11 @@ bool TUvoLines::Next(QString& line)
     QByteArrayView bytes = FData.sliced(FStart, end - FStart);
     if (bytes.endsWith('\r'))  // the usual CR LF, without copying the line
         bytes.chop(1);
-    if (bytes.contains('\r')) {
+    FLoneCrAt = -1;
+    if (const qsizetype cr = bytes.indexOf('\r'); cr >= 0) {
+        const auto isText = [](char c) { return uchar(c) > 32; };
+        if (std::any_of(bytes.begin() + cr, bytes.end(), isText))
+            FLoneCrAt = cr;  // no CR stands before the first, so the position holds in the line
         FScratch.clear();
         for (char c : bytes)
             if (c != '\r')

@@ -9,8 +9,8 @@
 // reader can stop at a refused line (the editor) or go on after it (a check
 // that reports every problem in one pass).
 //
-// A line ends at LF; CR characters are not part of it; a byte 26 ends the
-// data; a last line without a line end still counts; a line end at the very
+// A line ends at LF; CR characters are not part of it (a lone CR inside a line
+// is noted, see LoneCrAt); a byte 26 ends the data; a last line without a line end still counts; a line end at the very
 // end of the data does not begin another line.
 class TUvoLines {
 public:
@@ -30,6 +30,9 @@ public:
     bool Next(QString& line);
     // The number of the line Next handed out last, counted from 1.
     qsizetype LineNumber() const { return FLineNumber; }
+    // Where in that line the first lone CR stood that had more than blanks
+    // after it, so that the CR may have ended a line of its own; -1 for none.
+    qsizetype LoneCrAt() const { return FLoneCrAt; }
 
     // The message with which the editor refuses a line.
     static QString RefusedLineMessage(qsizetype lineNumber, const QString& line);
@@ -39,4 +42,5 @@ private:
     QByteArray FScratch;
     qsizetype FStart = 0;
     qsizetype FLineNumber = 0;
+    qsizetype FLoneCrAt = -1;
 };

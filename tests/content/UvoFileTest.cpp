@@ -2,6 +2,7 @@
 
 #include "ShippedFormatFixture.h"
 #include "AnsiCodePage.h"
+#include "ReadLoss.h"
 #include "TUvoError.h"
 #include "UvoFile.h"
 
@@ -10,7 +11,11 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <thread>
+
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -57,6 +62,26 @@ protected:
         const auto result = UvoFile::Read(path, content);
         EXPECT_EQ(ReadBack(path), bytes);  // reading never touches the file
         return result;
+    }
+
+    // The message with which writing the content fails, empty when it does
+    // not; with a size limit, files may grow to that many bytes only.
+    QString WriteFailure(const QString& path, rlim_t fileSizeLimit = RLIM_INFINITY)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the program
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limited = old;
+        limited.rlim_cur = std::min(fileSizeLimit, old.rlim_max);
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        QString message;
+        try {
+            UvoFile::Write(path, content);
+        } catch (const TUvoError& error) {
+            message = error.Message();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        return message;
     }
 
     QTemporaryDir dir;
@@ -194,22 +219,171 @@ TEST_F(UvoFileTest, FailedSaveLeavesThePreviousFileUntouched)
             content.AddFromString(Line("300300", {{"310011", QString::number(i)}, {"310065", "01"}}));
 
         // The disk "fills up" part-way through the new contents.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limited = old;
-        limited.rlim_cur = 4096;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        bool raised = false;
-        try {
-            UvoFile::Write(target, content);
-        } catch (const TUvoError&) {
-            raised = true;
-        }
-        setrlimit(RLIMIT_FSIZE, &old);
-
-        EXPECT_TRUE(raised) << records;
+        EXPECT_FALSE(WriteFailure(target, 4096).isEmpty()) << records;
         EXPECT_EQ(ReadBack(target), previous) << records;
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"submission.uvo"}));  // no leftovers
     }
+}
+
+namespace {
+
+// Whether the path is still the kind of file it was: a save must never turn a
+// device or FIFO into a regular file.
+mode_t KindOf(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+}
+
+// Root may make files in any folder: the tests of folders that allow none run
+// as an unprivileged user where they are run as root.
+class TUnprivileged {
+public:
+    TUnprivileged() : FWasRoot(::geteuid() == 0) { FOk = !FWasRoot || (::setegid(65534) == 0 && ::seteuid(65534) == 0); }
+    ~TUnprivileged()
+    {
+        if (FWasRoot && (::seteuid(0) != 0 || ::setegid(0) != 0))
+            std::abort();  // the rest of the tests would run unprivileged
+    }
+    bool Ok() const { return FOk; }
+
+private:
+    bool FWasRoot;
+    bool FOk = true;
+};
+
+}  // namespace
+
+TEST_F(UvoFileTest, ReadingNotesEveryLineWhoseDataItPassesOver)
+{
+    const QByteArray sample = SampleFile();
+    QList<QByteArray> lines = sample.split('\n');
+    lines.removeLast();
+    for (QByteArray& line : lines)
+        line.chop(1);  // the CR
+    // Line 2 carries text past its length, lines 3 and 4 are joined by a lone
+    // CR, line 5 has blanks past its length and a trailing lone CR, and data
+    // follows the byte 26 after the last line.
+    const QByteArray bytes = lines[0] + "\r\n" + lines[1] + "  surplus\r\n" + lines[2] + "\r" + lines[3] + "\r\n" +
+                             lines[4] + " \t \r\r\n" + lines[5] + "\r\n\x1A" + "after the end\r\n";
+    const auto result = ReadFile(bytes);
+    ASSERT_TRUE(result.Ok);
+    EXPECT_EQ(content.Count(), 5);
+    ASSERT_EQ(result.Losses.size(), 3u);
+    EXPECT_EQ(result.Losses[0].Kind, TReadLoss::TKind::PastRecordEnd);
+    EXPECT_EQ(result.Losses[0].Line, 2);
+    EXPECT_EQ(result.Losses[0].Dropped, QString("  surplus"));
+    EXPECT_EQ(result.Losses[1].Kind, TReadLoss::TKind::LoneCr);
+    EXPECT_EQ(result.Losses[1].Line, 3);
+    EXPECT_TRUE(result.Losses[1].Dropped.startsWith("300300")) << result.Losses[1].Dropped.toStdString();
+    EXPECT_EQ(result.Losses[2].Kind, TReadLoss::TKind::AfterEndMark);
+    EXPECT_EQ(result.Losses[2].Line, 6);
+    EXPECT_EQ(result.Losses[2].Dropped, QString("after the end"));
+
+    const QString warning = ReadLoss::Warning(result.Losses);
+    EXPECT_TRUE(warning.startsWith("При чтении файла пропущены данные (строк: 3).\n\n"
+                                   "строка 2: текст за концом записи не прочитан: «  surplus»\n"
+                                   "строка 3: одиночный символ CR"))
+        << warning.toStdString();
+    EXPECT_TRUE(warning.endsWith("При сохранении он будет записан без пропущенных данных."));
+
+    // A byte 26 at the very end, blanks after it, blanks past a line's
+    // length are no losses.
+    content.Clear();
+    const auto clean = ReadFile(lines[0] + "   \r\n" + lines[1] + "\r\n\x1A\r\n\x1A");
+    EXPECT_TRUE(clean.Ok);
+    EXPECT_TRUE(clean.Losses.empty());
+}
+
+TEST_F(UvoFileTest, OpenRefusesWhatIsNotARegularFileWithoutWaiting)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("fifo.uvo")).constData(), 0600), 0);
+    for (const QString& path : {Path("fifo.uvo"), QString("/dev/null")}) {
+        const auto result = UvoFile::Read(path, content);  // a FIFO without writer would block a plain open
+        EXPECT_FALSE(result.Ok);
+        EXPECT_EQ(result.Message, OpenError);
+    }
+}
+
+TEST_F(UvoFileTest, DevicesAndFifosAreWrittenDirectly)
+{
+    ASSERT_TRUE(ReadFile(SampleFile()).Ok);
+    UvoFile::Write("/dev/null", content);
+    EXPECT_EQ(KindOf("/dev/null"), mode_t(S_IFCHR));
+    EXPECT_EQ(WriteFailure("/dev/full"), QString("Ошибка при записи файла: недостаточно места на диске."));
+
+    const QString fifo = Path("fifo.uvo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(WriteFailure(fifo), QString("Невозможно открыть файл для записи."));  // nobody reads it
+    QByteArray received;
+    std::thread reader([&] { received = ReadBack(fifo); });
+    while (WriteFailure(fifo) == QString("Невозможно открыть файл для записи."))
+        std::this_thread::yield();  // until the reader has opened its end
+    reader.join();
+    EXPECT_EQ(received, SampleFile());
+    EXPECT_EQ(KindOf(fifo), mode_t(S_IFIFO));
+}
+
+TEST_F(UvoFileTest, ReplacingKeepsLinksModeAndOwner)
+{
+    ASSERT_TRUE(ReadFile(SampleFile()).Ok);
+    const QString target = WriteBytes("target.uvo", "old");
+    ASSERT_TRUE(QFile::link(target, Path("link.uvo")));
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    if (root)
+        ASSERT_EQ(::chown(QFile::encodeName(target).constData(), 65534, 65534), 0);
+
+    UvoFile::Write(Path("link.uvo"), content);
+    EXPECT_EQ(KindOf(Path("link.uvo")), mode_t(S_IFLNK));
+    EXPECT_EQ(ReadBack(target), SampleFile());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+    }
+    // A link to a file that does not exist yet makes that file.
+    ASSERT_TRUE(QFile::link(Path("new.uvo"), Path("dangling.uvo")));
+    UvoFile::Write(Path("dangling.uvo"), content);
+    EXPECT_EQ(KindOf(Path("dangling.uvo")), mode_t(S_IFLNK));
+    EXPECT_EQ(ReadBack(Path("new.uvo")), SampleFile());
+}
+
+TEST_F(UvoFileTest, FolderThatAllowsNoNewFileGetsTheFileWrittenInPlace)
+{
+    ASSERT_TRUE(ReadFile(SampleFile()).Ok);
+    QDir root(dir.path());
+    ASSERT_TRUE(root.mkdir("locked") && root.mkdir("sticky"));
+    const QString locked = Path("locked/file.uvo");
+    const QString sticky = Path("sticky/file.uvo");
+    const QString readOnly = WriteBytes("read-only.uvo", "old bytes");
+    WriteBytes("locked/file.uvo", "old bytes");
+    WriteBytes("sticky/file.uvo", "old bytes");
+    for (const QString& path : {dir.path(), locked, sticky})
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(Path("locked")).constData(), 0555), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(Path("sticky")).constData(), 01777), 0);
+
+    TUnprivileged unprivileged;
+    if (!unprivileged.Ok())
+        GTEST_SKIP() << "cannot run as an unprivileged user";
+    // Run as root, the sticky folder and its file belong to another user.
+    for (const QString& path : {locked, sticky}) {
+        UvoFile::Write(path, content);
+        EXPECT_EQ(ReadBack(path), SampleFile());
+    }
+    // A file made read-only is not replaced, although its folder allows it.
+    EXPECT_EQ(WriteFailure(readOnly), QString("Невозможно открыть файл для записи."));
+    EXPECT_EQ(ReadBack(readOnly), QByteArray("old bytes"));
+
+    // A failure in place puts the previous bytes back.
+    WriteBytes("locked/file.uvo", "old bytes");
+    EXPECT_EQ(WriteFailure(locked, 100), QString("Ошибка при записи файла: превышен допустимый размер файла. "
+                               "Прежнее содержимое файла сохранено."));
+    EXPECT_EQ(ReadBack(locked), QByteArray("old bytes"));
+    EXPECT_EQ(QDir(Path("locked")).entryList(QDir::Files), QStringList({"file.uvo"}));
+    EXPECT_EQ(QDir(Path("sticky")).entryList(QDir::Files), QStringList({"file.uvo"}));
 }

@@ -8,7 +8,7 @@ namespace {
 const char* KindName(TPromptKind kind)
 {
     static const char* const names[] = {"Question", "Error", "AppError", "Info",  "OpenFile",
-                                        "SaveFile", "Input", "Login",    "Dialog"};
+                                        "SaveFile", "Input", "Login",    "Dialog", "Warning"};
     return names[int(kind)];
 }
 
@@ -49,6 +49,11 @@ void TScriptedPrompts::Error(const QString& text) { Shown.append({TPromptKind::E
 void TScriptedPrompts::AppError(const QString& text) { Shown.append({TPromptKind::AppError, AppTitle, text}); }
 
 void TScriptedPrompts::Info(const QString& title, const QString& text) { Shown.append({TPromptKind::Info, title, text}); }
+
+void TScriptedPrompts::Warning(const QString& title, const QString& text)
+{
+    Shown.append({TPromptKind::Warning, title, text});
+}
 
 QString TScriptedPrompts::OpenFileName(const QString& filter)
 {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-enum class TPromptKind { Question, Error, AppError, Info, OpenFile, SaveFile, Input, Login, Dialog };
+enum class TPromptKind { Question, Error, AppError, Info, OpenFile, SaveFile, Input, Login, Dialog, Warning };
 
 // One prompt the program showed. For file dialogs Title is the filter and Text
 // the proposed name; for the login box Title is the database and Text the user.
@@ -44,6 +44,7 @@ public:
     void Error(const QString& text) override;
     void AppError(const QString& text) override;
     void Info(const QString& title, const QString& text) override;
+    void Warning(const QString& title, const QString& text) override;
     QString OpenFileName(const QString& filter) override;
     QString SaveFileName(const QString& proposedName, const QString& filter, const QString& defaultExt) override;
     std::optional<QString> InputBox(const QString& title, const QString& prompt, const QString& text) override;

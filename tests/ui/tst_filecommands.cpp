@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QtTest>
@@ -21,6 +22,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -202,6 +205,59 @@ private slots:
         const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
         QVERIFY2(boxSize.width() <= screen.width() && boxSize.height() <= screen.height(),
                  qPrintable(QString("%1x%2").arg(boxSize.width()).arg(boxSize.height())));
+    void openWarnsOfDataThatReadingPassedOver()
+    {
+        // A lone CR joins the second and third records: the file reads as
+        // three records, the surplus of the joined line ignored.
+        QByteArray bytes = SampleFile();
+        const qsizetype second = bytes.indexOf("\r\n") + 2;
+        bytes.remove(bytes.indexOf("\r\n", second) + 1, 1);
+        const QString path = FWindow->Dir.FilePath("joined.uvo");
+        WriteBytes(path, bytes);
+        FWindow->Prompts.FileNames.push_back(path);
+        FWindow->Form->actOpen->trigger();
+
+        QCOMPARE(FWindow->Prompts.Shown.size(), 2);
+        const TShownPrompt warning = FWindow->Prompts.Shown.last();
+        QCOMPARE(warning.Kind, TPromptKind::Warning);
+        QCOMPARE(warning.Title, QString("UVO Edit"));
+        QVERIFY2(warning.Text.startsWith("При чтении файла пропущены данные (строк: 1).\n\n"
+                                         "строка 2: одиночный символ CR, строки прочитаны как одна запись, "
+                                         "текст после него: «300300"),
+                 qPrintable(warning.Text));
+        QVERIFY(warning.Text.endsWith("При сохранении он будет записан без пропущенных данных."));
+        // The file stays open as it was read, and unchanged until it is saved.
+        QCOMPARE(FWindow->Form->Content().Count(), 3);
+        QCOMPARE(FWindow->Form->CurrentFile(), path);
+        QVERIFY(!FWindow->Form->RecsChanged());
+        QCOMPARE(ReadBytes(path), bytes);
+    }
+
+    void openRefusesAFifoInsteadOfWaitingForAWriter()
+    {
+        const QString path = FWindow->Dir.FilePath("fifo.uvo");
+        if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
+            QSKIP("no FIFO can be made here");
+        FWindow->Prompts.FileNames.push_back(path);
+        FWindow->Form->actOpen->trigger();
+        QCOMPARE(FWindow->Prompts.Shown.last(),
+                 (TShownPrompt{TPromptKind::Error, QString("Ошибка"),
+                               "Ошибка при загрузке файла: \r\nОшибка при открытии файла. Возможно, файл занят "
+                               "другим приложением."}));
+    }
+
+    void failedWriteNamesTheCause()
+    {
+        FWindow->Form->Content().AddFromString(u"300000");
+        FWindow->Form->SetRecsChanged(true);
+        FWindow->Prompts.FileNames.push_back("/dev/full");
+        FWindow->Form->actSaveAs->trigger();
+        QCOMPARE(FWindow->Prompts.Shown.last(),
+                 (TShownPrompt{TPromptKind::AppError, QString("UVO Edit"),
+                               QString("Ошибка при записи файла: недостаточно места на диске.")}));
+        QVERIFY(FWindow->Form->RecsChanged());
+        QVERIFY(FWindow->Form->CurrentFile().isEmpty());
+        QCOMPARE(QFileInfo("/dev/full").isFile(), false);
     }
 
     void saveAsProposesTheDefaultNameOncePerRun()

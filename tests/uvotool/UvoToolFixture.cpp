@@ -33,14 +33,21 @@ TToolRun RunToEnd(QProcess& process, const QStringList& arguments, const QByteAr
 
 TToolRun RunTool(const QStringList& arguments, const QString& workDir, qint64 fileSizeLimit)
 {
+    return RunTool(arguments, workDir, [fileSizeLimit](QProcess& process) {
+        if (fileSizeLimit >= 0)
+            process.setChildProcessModifier([fileSizeLimit] {
+                const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the process
+            });
+    });
+}
+
+TToolRun RunTool(const QStringList& arguments, const QString& workDir, const std::function<void(QProcess&)>& setUp)
+{
     QProcess process;
     process.setWorkingDirectory(workDir);
-    if (fileSizeLimit >= 0)
-        process.setChildProcessModifier([fileSizeLimit] {
-            const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the process
-        });
+    setUp(process);
     return RunToEnd(process, arguments);
 }
 

@@ -3,9 +3,11 @@
 #include "TContent.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <initializer_list>
 #include <ostream>
 #include <utility>
@@ -21,6 +23,8 @@ struct TToolRun {
 // Runs uvotool in the folder and waits for its end. With a file size limit,
 // writing a file beyond that many bytes fails.
 TToolRun RunTool(const QStringList& arguments, const QString& workDir = {}, qint64 fileSizeLimit = -1);
+// The same with the process set up before it starts (its channels, its user).
+TToolRun RunTool(const QStringList& arguments, const QString& workDir, const std::function<void(QProcess&)>& setUp);
 
 // The same with variables added to the environment and text on standard input.
 TToolRun RunTool(const QStringList& arguments, const QString& workDir, const QStringList& environment,

@@ -148,11 +148,33 @@ TEST_F(Check, RefusedLinesAreReportedAndReadingGoesOn)
 
     // Lines are cut as the editor cuts them: LF ends a line, CR is dropped, a
     // byte 26 ends the file, the last line needs no line end, and a blank
-    // line is refused under its own number.
+    // line is refused under its own number. A lone CR with text after it and
+    // data after the byte 26 are reported, as reading passes over them.
     lines = b.Lines();
     Dir.Write("ends.uvo", lines[0] + "\n" + lines[1] + "\r\r\n" + lines[2].left(30) + "\r" + lines[2].mid(30) +
                               "\r\n" + JoinLines(lines.mid(3, 2)) + lines[5] + "\x1A" + "not a record\r\n");
-    EXPECT_EQ(CheckIn({"ends.uvo"}).OutLines().value(2), "ends.uvo: 6 lines, 6 records, 2 findings");
+    const TToolRun ends = CheckIn({"ends.uvo"});
+    EXPECT_EQ(FindingLines(ends, "ends.uvo"),
+              QStringList({
+                  InvalidCurrency("ends.uvo", 2, "ACC1", "XYZ"),
+                  QStringLiteral(R"(ends.uvo:3: record 300300, account "ACC1", text "%1…": a lone CR joins lines )"
+                                 "into one record; the text after it is read into that record or dropped")
+                      .arg(QString::fromLatin1(lines[2].mid(30, 40))),
+                  InvalidCurrency("ends.uvo", 5, "ACC2", "QQQ"),
+                  R"(ends.uvo:6: text "not a record": data after the end-of-file mark (byte 26), ignored by )"
+                  "reading and dropped by saving",
+              }));
+    EXPECT_TRUE(ends.Out.contains("ends.uvo: 6 lines, 6 records, 4 findings\n"));
+    lines[3] += "  surplus";
+    Dir.Write("surplus.uvo", JoinLines(lines));
+    const QJsonArray passedOver = JsonFindings(CheckIn({"--format", "json", "ends.uvo", "surplus.uvo"}));
+    ASSERT_EQ(passedOver.size(), 7);
+    EXPECT_EQ(passedOver[1]["reason"], "lone-cr");
+    EXPECT_EQ(passedOver[3]["reason"], "data-after-end-mark");
+    EXPECT_EQ(passedOver[3]["value"], "not a record");
+    EXPECT_EQ(passedOver[5]["reason"], "text-past-record-end");
+    EXPECT_EQ(passedOver[5]["line"], 4);
+    EXPECT_EQ(passedOver[5]["value"], "  surplus");
     const QByteArray blank = JoinLines({lines[0], lines[1], "", lines[2]});
     Dir.Write("blank.uvo", blank);
     const QJsonArray json = JsonFindings(CheckIn({"--format", "json", "blank.uvo"}));

@@ -176,3 +176,47 @@ TEST_F(Rewrite, FileTheEditorWouldNotReadIsNotWritten)
     EXPECT_EQ(Dir.Read("in.uvo"), bytes);
     EXPECT_EQ(QDir(Dir.Root()).entryList(QDir::Files), QStringList({"in.uvo"}));
 }
+
+TEST_F(Rewrite, FileWhoseReadingPassesOverDataIsNotWrittenWithoutForce)
+{
+    TUvoFileBuilder sound;
+    AddSoundFile(sound);
+    const QByteArray wrong = WithWrongTotals(sound);
+    const qsizetype third = wrong.indexOf("\r\n", wrong.indexOf("\r\n") + 2) + 2;
+    const qsizetype sixth = [&] {
+        qsizetype at = 0;
+        for (int i = 0; i < 5; ++i)
+            at = wrong.indexOf("\r\n", at) + 2;
+        return at;
+    }();
+    // A lone CR joins lines 2 and 3; a byte 26 stands after line 5; line 2
+    // carries text past its length.
+    const std::vector<std::tuple<const char*, QByteArray, QString>> files = {
+        {"cr.uvo", QByteArray(wrong).remove(third - 1, 1),
+         "uvotool: cr.uvo:2: a lone CR joins lines into one record; the text after it is read into that record or "
+         "dropped: \"300210"},
+        {"eof.uvo", QByteArray(wrong).insert(sixth, '\x1A'),
+         "uvotool: eof.uvo:6: data after the end-of-file mark (byte 26), ignored by reading and dropped by saving: "
+         "\"3005001 1    01ACC1 "},
+        {"long.uvo", QByteArray(wrong).insert(third - 2, " surplus"),
+         "uvotool: long.uvo:2: text past the record's length, ignored by reading and dropped by saving: \" surplus\"\n"},
+    };
+    for (const auto& [name, bytes, named] : files) {
+        Dir.Write(name, bytes);
+        EXPECT_EQ(Tool({"check", name}).ExitCode, 1) << name;
+        for (const QString command : {"totals", "sort"}) {
+            const TToolRun run = Tool({command, name});
+            EXPECT_EQ(run.ExitCode, 1) << name;
+            EXPECT_TRUE(run.Err.startsWith(named)) << run.Err.toStdString();
+            EXPECT_TRUE(run.Err.endsWith(QStringLiteral("uvotool: %1: reading passed over data on 1 line; nothing "
+                                                        "written (--force writes the file without it).\n")
+                                             .arg(name)));
+            EXPECT_EQ(Dir.Read(name), bytes) << name;
+        }
+    }
+    // Told to, they write what was read.
+    EXPECT_EQ(Tool({"totals", "eof.uvo", "--force"}).ExitCode, 1);  // no Trailer before the byte 26
+    EXPECT_EQ(Tool({"sort", "long.uvo", "--force"}).ExitCode, 0);
+    EXPECT_EQ(Dir.Read("long.uvo"), sound.Bytes());
+    EXPECT_EQ(QDir(Dir.Root()).entryList(QDir::Files), QStringList({"cr.uvo", "eof.uvo", "long.uvo"}));
+}

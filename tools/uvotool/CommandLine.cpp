@@ -27,10 +27,11 @@ int UsageError(const QString& invocation, const QString& message)
     return ExitFailure;
 }
 
-TCommandLine::TCommandLine(const QString& name, const char* description, const char* files, const char* filesSyntax)
+TCommandLine::TCommandLine(const QString& name, const char* description, const char* files, const char* filesSyntax,
+                           const char* notes)
     : Invocation(Program + u' ' + name)
 {
-    Parser.setApplicationDescription(QString::fromLatin1(description));
+    Parser.setApplicationDescription(QString::fromLatin1(description) + QString::fromLatin1(notes));
     if (files)
         Parser.addPositionalArgument(QStringLiteral("FILE"), QString::fromLatin1(files),
                                      QString::fromLatin1(filesSyntax));

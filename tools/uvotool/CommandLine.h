@@ -31,7 +31,8 @@ struct TCommandLine {
     QCommandLineParser Parser;
     QCommandLineOption Help = Parser.addHelpOption();
 
-    TCommandLine(const QString& name, const char* description, const char* files, const char* filesSyntax);
+    TCommandLine(const QString& name, const char* description, const char* files, const char* filesSyntax,
+                 const char* notes = "");
 
     // The exit status when the command is done already (help, a usage error).
     std::optional<int> Parse(const QStringList& arguments);

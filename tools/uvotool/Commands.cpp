@@ -2,7 +2,9 @@
 
 #include "CommandLine.h"
 #include "FileCheck.h"
+#include "FileIo.h"
 #include "ImportCommands.h"
+#include "FileIo.h"
 #include "FindingWriters.h"
 #include "FormatLoader.h"
 #include "TContent.h"
@@ -16,10 +18,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 #include <optional>
 
 namespace UvoTool {
 namespace {
+
+const QString StandardStream = QStringLiteral("-");  // standard input as FILE, standard output as OUT
 
 const char* const MainDescription =
     "Checks and prepares UVO submission files in batch jobs, with the record layouts\n"
@@ -45,75 +51,72 @@ const char* const CheckDescription =
     "its record type, account number, field, caption, value and reason), a line the\n"
     "editor refuses to read, a Trailer total that differs from the records present,\n"
     "a missing or repeated Header or Trailer, and a record that stands before a\n"
-    "record the account hierarchy puts first. A summary per record type follows.\n"
+    "record the account hierarchy puts first, and a line of which reading passes\n"
+    "over data (text past the record's length, lines joined by a lone CR, data\n"
+    "after a byte 26). A summary per record type follows. A FILE may be a device\n"
+    "or FIFO; - is standard input.\n"
     "\n"
     "Exit status: 0 when every file is sound, 1 when there are findings, 2 when a\n"
-    "file could not be read.";
+    "file could not be read or the report could not be written.";
 
 const char* const TotalsDescription =
     "Recomputes the Trailer's totals from the records present, as the editor does\n"
     "after adding a record, and writes the file. Without -o the file is replaced in\n"
     "one step through a temporary file, so it is never left half-written.\n"
     "\n"
-    "Exit status: 0 when written, 1 when the file has no Trailer (nothing is\n"
-    "written), 2 when the file could not be read or written.";
+    "Exit status: 0 when written, 1 when the file has no Trailer or reading passed\n"
+    "over data (nothing is written), 2 when the file could not be read or written.";
+
+// What totals and sort share, after their own description.
+const char* const RewriteNotes =
+    "\n\n"
+    "A file whose reading passes over data (text past a record's length, lines\n"
+    "joined by a lone CR, data after a byte 26) is not written unless --force is\n"
+    "given; the lines are named on standard error. FILE - is standard input;\n"
+    "-o - writes to standard output, -o DEVICE or FIFO writes into it directly.";
 
 const char* const SortDescription =
     "Orders the records into the account hierarchy as the editor does, recomputes\n"
     "the Trailer's totals and writes the file. Without -o the file is replaced in\n"
     "one step through a temporary file, so it is never left half-written.\n"
     "\n"
-    "Exit status: 0 when written, 2 when the file could not be read or written.";
+    "Exit status: 0 when written, 1 when reading passed over data (nothing is\n"
+    "written), 2 when the file could not be read or written.";
 
-std::optional<QByteArray> ReadFileBytes(const QString& fileName)
+void PrintFileError(const QString& file, const QString& message)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        PrintError(fileName + QLatin1String(": ") + file.errorString());
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        PrintError(fileName + QLatin1String(": ") + file.errorString());
-        return std::nullopt;
-    }
-    return bytes;
+    PrintError(Escaped(file) + QLatin1String(": ") + message);
 }
 
-// A file to check, mapped into memory rather than copied when the system
-// allows it: the lines are read only once, and a large file is checked in
-// about a fifth less time. (As with any mapped file, another program cutting
-// the file short while it is checked ends uvotool.)
-class TMappedFile {
-public:
-    bool Open(const QString& fileName)
-    {
-        FFile.setFileName(fileName);
-        if (!FFile.open(QIODevice::ReadOnly)) {
-            PrintError(fileName + QLatin1String(": ") + FFile.errorString());
-            return false;
-        }
-        const qint64 size = FFile.size();
-        if (size == 0)
-            return true;
-        if (const uchar* data = FFile.map(0, size)) {
-            FBytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-            return true;
-        }
-        FBytes = FFile.readAll();
-        if (FFile.error() != QFileDevice::NoError) {
-            PrintError(fileName + QLatin1String(": ") + FFile.errorString());
-            return false;
-        }
-        return true;
+QString SystemText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// The whole of a file, a device, a FIFO or, for "-", standard input; none
+// once the reason is on standard error.
+std::optional<QByteArray> ReadInput(const QString& file)
+{
+    FileIo::TReadResult read;
+    try {
+        read = file == StandardStream ? FileIo::ReadDescriptor(STDIN_FILENO) : FileIo::ReadAnyFile(file);
+    } catch (const std::bad_alloc&) {
+        PrintFileError(file, QStringLiteral("too large to read into memory"));
+        return std::nullopt;
     }
-
-    const QByteArray& Bytes() const { return FBytes; }
-
-private:
-    QFile FFile;
-    QByteArray FBytes;
-};
+    switch (read.Failure) {
+    case FileIo::TReadFailure::None:
+        return std::move(read.Bytes);
+    case FileIo::TReadFailure::CannotOpen:
+    case FileIo::TReadFailure::ReadError:
+        PrintFileError(file, SystemText(read.Error));
+        break;
+    case FileIo::TReadFailure::NotRegularFile:
+        PrintFileError(file, QStringLiteral("not a regular file"));
+        break;
+    case FileIo::TReadFailure::ChangedWhileRead:
+        PrintFileError(file, QStringLiteral("the file changed while it was read; nothing checked or written"));
+        break;
+    }
+    return std::nullopt;
+}
 
 int RunCheck(const QStringList& arguments)
 {
@@ -132,12 +135,12 @@ int RunCheck(const QStringList& arguments)
     const auto writer = command.JsonFormat() ? MakeJsonWriter(stdout) : MakeTextWriter(stdout);
     int status = ExitSound;
     for (const QString& file : files) {
-        TMappedFile image;
-        if (!image.Open(file)) {
+        const auto bytes = ReadInput(file);
+        if (!bytes) {
             status = ExitFailure;
             continue;
         }
-        const TFileSummary summary = CheckFile(format, file, image.Bytes(), *writer);
+        const TFileSummary summary = CheckFile(format, file, *bytes, *writer);
         writer->Summary(summary);
         if (summary.Findings > 0)
             status = std::max(status, ExitFindings);
@@ -146,17 +149,34 @@ int RunCheck(const QStringList& arguments)
     return status;
 }
 
+// A file whose reading passed over data is not written without --force: the
+// written file would silently lack that data.
+void ReportLosses(const QString& file, const std::vector<TReadLoss>& losses)
+{
+    for (const TReadLoss& loss : losses)
+        PrintError(QStringLiteral("%1:%2: %3: %4").arg(Escaped(file)).arg(loss.Line).arg(LossText(loss.Kind), Quoted(loss.Dropped)));
+    PrintFileError(file, QStringLiteral("reading passed over data on %1 %2; nothing written "
+                                        "(--force writes the file without it).")
+                             .arg(losses.size())
+                             .arg(QLatin1String(losses.size() == 1 ? "line" : "lines")));
+}
+
 enum class TRewrite { Totals, Sort };
 
 int RunRewrite(TRewrite kind, const QStringList& arguments)
 {
     TCommandLine command(kind == TRewrite::Totals ? QStringLiteral("totals") : QStringLiteral("sort"),
                          kind == TRewrite::Totals ? TotalsDescription : SortDescription,
-                         "The UVO file to read, and to replace unless -o is given.", "FILE");
+                         "The UVO file to read, and to replace unless -o is given.", "FILE", RewriteNotes);
     const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")},
-                                          QStringLiteral("Write the result to OUT and leave FILE as it is."),
+                                          QStringLiteral("Write the result to OUT and leave FILE as it is; "
+                                                         "- is standard output."),
                                           QStringLiteral("OUT"));
+    const QCommandLineOption forceOption(QStringLiteral("force"),
+                                         QStringLiteral("Write the file even though reading passed over data "
+                                                        "that the written file will not hold."));
     command.Parser.addOption(outputOption);
+    command.Parser.addOption(forceOption);
     if (const auto done = command.Parse(arguments))
         return *done;
     const QStringList files = command.Parser.positionalArguments();
@@ -169,25 +189,33 @@ int RunRewrite(TRewrite kind, const QStringList& arguments)
     TFormat format;
     if (!LoadFormat(format))
         return ExitFailure;
-    const auto bytes = ReadFileBytes(file);
+    const auto bytes = ReadInput(file);
     if (!bytes)
         return ExitFailure;
     TContent content(format);
-    if (const UvoFile::ReadResult read = UvoFile::ReadBytes(*bytes, content); !read.Ok) {
-        PrintError(file + QLatin1String(": ") + Escaped(read.Message));
+    const UvoFile::ReadResult read = UvoFile::ReadBytes(*bytes, content);
+    if (!read.Ok) {
+        PrintFileError(file, Escaped(read.Message));
         return ExitFailure;
     }
+    if (!read.Losses.empty() && !command.Parser.isSet(forceOption)) {
+        ReportLosses(file, read.Losses);
+        return ExitFindings;
+    }
     if (kind == TRewrite::Totals && !content.GetTrailerRec()) {
-        PrintError(file + QLatin1String(": no Trailer record, no totals to recompute; nothing written."));
+        PrintFileError(file, QStringLiteral("no Trailer record, no totals to recompute; nothing written."));
         return ExitFindings;
     }
     if (kind == TRewrite::Sort)
         content.SortRec();
     content.CalcRecsCount();
     try {
-        UvoFile::Write(target, content);
+        if (target == StandardStream)
+            FileIo::WriteDescriptor(STDOUT_FILENO, UvoFile::Render(content));
+        else
+            UvoFile::Write(target, content);
     } catch (const TUvoError& error) {
-        PrintError(target + QLatin1String(": ") + Escaped(error.Message()));
+        PrintFileError(target, Escaped(error.Message()));
         return ExitFailure;
     }
     return ExitSound;
@@ -243,6 +271,17 @@ int Run(const QStringList& arguments)
         return RunCommand(positional.front(), {argv0, QStringLiteral("--help")});
     }
     return RunCommand(name, QStringList{argv0} + positional);
+}
+
+int RunReported(const QStringList& arguments)
+{
+    const int status = Run(arguments);
+    // A report that did not reach its reader is a failure, not a result.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        PrintError(QStringLiteral("cannot write the report: ") + SystemText(errno));
+        return ExitFailure;
+    }
+    return status;
 }
 
 }  // namespace UvoTool

@@ -12,5 +12,8 @@ inline constexpr int ExitFindings = 1;  // check found problems; totals found no
 inline constexpr int ExitFailure = 2;   // a file could not be read or written, or a usage error
 
 int Run(const QStringList& arguments);
+// Run, and then a failure to write standard output (a full disk, a closed
+// pipe) makes the status 2 with a message on standard error.
+int RunReported(const QStringList& arguments);
 
 }  // namespace UvoTool

@@ -20,13 +20,14 @@ constexpr qsizetype MinPieceSize = 256 * 1024;
 // What reading a piece noted for the findings, in line order. Line numbers
 // count from the piece's first line.
 struct TNote {
-    enum class TWhat : quint8 { InvalidField, RefusedLine, OutOfOrder, Header, Trailer };
+    enum class TWhat : quint8 { InvalidField, RefusedLine, OutOfOrder, Header, Trailer, PassedOver };
     TWhat What = TWhat::InvalidField;
     TValidity Validity = TValidity::Valid;
+    TReadLoss::TKind Loss = TReadLoss::TKind::PastRecordEnd;  // PassedOver: what was passed over
     qsizetype Line = 0;
     TContentRec* Rec = nullptr;    // the record of the line (values released)
     const TRule* Rule = nullptr;   // InvalidField: the field's rule
-    QString Value;                 // InvalidField: the value; RefusedLine: the line
+    QString Value;                 // InvalidField: the value; RefusedLine: the line; PassedOver: the text
     TContentRec* Later = nullptr;  // OutOfOrder: the next record, which sorts first
     qsizetype LaterLine = 0;
 
@@ -71,6 +72,11 @@ public:
                 note.LaterLine = n;
             }
             NoteInvalidFields(*rec, n);
+            if (auto loss = TReadLoss::OfLine(n, line, *rec, lines.LoneCrAt())) {
+                TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::PassedOver, n, rec));
+                note.Loss = loss->Kind;
+                note.Value = std::move(loss->Dropped);
+            }
             if (rec->Rec == FFormat.HeaderRec)
                 Notes.push_back(TNote::Of(TNote::TWhat::Header, n, rec));
             if (rec->Rec == FFormat.TrailerRec)
@@ -154,6 +160,13 @@ public:
 
         for (const auto& piece : pieces)
             Merge(*piece);
+        if (auto loss = TReadLoss::AfterEndMark(bytes, FSummary.Lines)) {
+            TFinding f = Place(TFinding::TKind::PassedOver, loss->Line);
+            f.Loss = loss->Kind;
+            f.HasValue = true;
+            f.Value = loss->Dropped;
+            Emit(f);
+        }
         if (FTrailerLine > 0)
             CheckTotals(pieces);
         if (FHeaderLine == 0)
@@ -209,6 +222,14 @@ private:
                 NoteBound(FTrailerLine, TFinding::TKind::RepeatedTrailer, *note.Rec, line);
                 FLastTrailerLine = line;
                 break;
+            case TNote::TWhat::PassedOver: {
+                TFinding f = AtRecord(TFinding::TKind::PassedOver, *note.Rec, line);
+                f.Loss = note.Loss;
+                f.HasValue = true;
+                f.Value = note.Value;
+                Emit(f);
+                break;
+            }
             }
         }
         for (const auto& [rec, tally] : piece.Tallies) {

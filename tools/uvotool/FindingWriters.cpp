@@ -24,7 +24,8 @@ public:
 
     void Finding(const TFinding& f) override
     {
-        QString line = f.File;
+        // A name is written escaped: a line end in it must not forge a line.
+        QString line = Escaped(f.File);
         if (f.Line > 0)
             line += u':' + QString::number(f.Line);
         line += QLatin1String(": ");
@@ -39,7 +40,8 @@ public:
             if (!f.FldID.isEmpty())
                 subject << QStringLiteral("field %1 (%2)").arg(f.FldID, f.Caption);
             if (f.HasValue)
-                subject << QStringLiteral("value ") + Quoted(f.Value);
+                subject << (f.Kind == TFinding::TKind::PassedOver ? QStringLiteral("text ") : QStringLiteral("value ")) +
+                               Quoted(f.Value);
             if (!subject.isEmpty())
                 line += subject.join(QLatin1String(", ")) + QLatin1String(": ");
             line += ReasonText(f);
@@ -51,7 +53,7 @@ public:
     void Summary(const TFileSummary& s) override
     {
         const qsizetype records = s.Lines - s.RefusedLines;
-        QString text = QStringLiteral("%1: %2, %3").arg(s.File, Plural(s.Lines, "line", "lines"),
+        QString text = QStringLiteral("%1: %2, %3").arg(Escaped(s.File), Plural(s.Lines, "line", "lines"),
                                                       Plural(records, "record", "records"));
         if (s.RefusedLines > 0)
             text += QLatin1String(", ") + Plural(s.RefusedLines, "refused line", "refused lines");

@@ -12,7 +12,7 @@ void AppendEscaped(QStringView text, QString& out)
         case u'\r': out += QLatin1String("\\r"); break;
         case u'\n': out += QLatin1String("\\n"); break;
         default:
-            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
                 out += QString::asprintf("\\x%02X", unsigned(c.unicode()));
             else
                 out += c;
@@ -60,6 +60,13 @@ QString ReasonCode(const TFinding& finding)
     case K::MissingTrailer: return QStringLiteral("missing-trailer");
     case K::RepeatedTrailer: return QStringLiteral("repeated-trailer");
     case K::OutOfOrder: return QStringLiteral("out-of-order");
+    case K::PassedOver:
+        switch (finding.Loss) {
+        case TReadLoss::TKind::PastRecordEnd: return QStringLiteral("text-past-record-end");
+        case TReadLoss::TKind::LoneCr: return QStringLiteral("lone-cr");
+        case TReadLoss::TKind::AfterEndMark: return QStringLiteral("data-after-end-mark");
+        }
+        break;
     }
     return QString();
 }
@@ -93,6 +100,21 @@ QString ReasonText(const TFinding& finding)
             .arg(finding.OtherLine)
             .arg(other);
     }
+    case K::PassedOver: return LossText(finding.Loss);
+    }
+    return QString();
+}
+
+QString LossText(TReadLoss::TKind loss)
+{
+    switch (loss) {
+    case TReadLoss::TKind::PastRecordEnd:
+        return QStringLiteral("text past the record's length, ignored by reading and dropped by saving");
+    case TReadLoss::TKind::LoneCr:
+        return QStringLiteral("a lone CR joins lines into one record; the text after it is read into "
+                              "that record or dropped");
+    case TReadLoss::TKind::AfterEndMark:
+        return QStringLiteral("data after the end-of-file mark (byte 26), ignored by reading and dropped by saving");
     }
     return QString();
 }

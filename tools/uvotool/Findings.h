@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReadLoss.h"
 #include "TFormat.h"
 
 #include <QString>
@@ -18,10 +19,12 @@ struct TFinding {
         MissingTrailer,
         RepeatedTrailer,
         OutOfOrder,       // the record stands before one that the hierarchy puts first
+        PassedOver,       // reading passed over data of the line; Loss says which
     };
 
     TKind Kind = TKind::InvalidField;
     TValidity Validity = TValidity::Valid;  // for InvalidField
+    TReadLoss::TKind Loss = TReadLoss::TKind::PastRecordEnd;  // for PassedOver
     QString File;
     qsizetype Line = 0;  // 0 for a finding about the whole file
     QString RecID;       // empty for a refused line and a missing record
@@ -30,7 +33,7 @@ struct TFinding {
     QString FldID;
     QString Caption;
     bool HasValue = false;
-    QString Value;          // the value as read; the line's text for a refused line
+    QString Value;          // the value as read; the line's text for a refused line; the text passed over
     QString Expected;       // for TotalDiffers: the total the records give
     QString EditorMessage;  // for RefusedLine: the editor's own message
     qsizetype OtherLine = 0;  // OutOfOrder: the line that sorts first; Repeated…: the first one
@@ -45,8 +48,12 @@ QString ReasonCode(const TFinding& finding);
 // The reason in words: "not digits", "empty mandatory field", …
 QString ReasonText(const TFinding& finding);
 
+// What reading passes over, in words: "text past the record's length, …".
+QString LossText(TReadLoss::TKind loss);
+
 // The text between double quotes with '"', '\' and control characters escaped
-// (\t, \r, \n, \xHH), so that a value always stays on one line.
+// (\t, \r, \n, \xHH, the C1 controls too), so that a value always stays on one
+// line and sends a terminal no commands.
 QString Quoted(QStringView text);
 // The same escapes without the quotes.
 QString Escaped(QStringView text);

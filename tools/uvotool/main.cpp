@@ -9,5 +9,5 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("uvotool"));
     QCoreApplication::setApplicationVersion(QStringLiteral(UVO_VERSION));
-    return UvoTool::Run(QCoreApplication::arguments());
+    return UvoTool::RunReported(QCoreApplication::arguments());
 }

@@ -50,6 +50,8 @@ void TFileCommands::LoadUVO(const QString& FileName)
         FDocument.SetRecsChanged(true);
     }
     FView.ShowContent(nullptr);
+    if (!result.Losses.empty())
+        Prompts().Warning(AppTitle, ReadLoss::Warning(result.Losses));
 }
 
 void TFileCommands::Save()

@@ -35,6 +35,8 @@ public:
     virtual void AppError(const QString& text) = 0;
     // No icon, only OK.
     virtual void Info(const QString& title, const QString& text) = 0;
+    // Warning icon, only OK.
+    virtual void Warning(const QString& title, const QString& text) = 0;
 
     // The chosen existing file, or empty when cancelled. filter uses the
     // toolkit's form, e.g. "Файлы UVO (*.uvo)".

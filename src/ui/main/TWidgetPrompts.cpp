@@ -153,6 +153,8 @@ QString TWidgetPrompts::RunFileDialog(QFileDialog& dialog)
     return chosen;
 }
 
+void TWidgetPrompts::Warning(const QString& title, const QString& text) { ShowBox(QMessageBox::Warning, title, text); }
+
 QString TWidgetPrompts::OpenFileName(const QString& filter)
 {
     QFileDialog dialog(Owner());

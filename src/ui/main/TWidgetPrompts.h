@@ -14,6 +14,7 @@ public:
     void Error(const QString& text) override;
     void AppError(const QString& text) override;
     void Info(const QString& title, const QString& text) override;
+    void Warning(const QString& title, const QString& text) override;
     QString OpenFileName(const QString& filter) override;
     QString SaveFileName(const QString& proposedName, const QString& filter, const QString& defaultExt) override;
     std::optional<QString> InputBox(const QString& title, const QString& prompt, const QString& text) override;

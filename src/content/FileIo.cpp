@@ -1,0 +1,326 @@
+#include "FileIo.h"
+
+#include "TUvoError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace FileIo {
+namespace {
+
+const QString OpenForWritingMessage = QStringLiteral("Невозможно открыть файл для записи.");
+
+// Large enough that a file is read in few calls, small enough to probe for
+// the end of a file whose size was already read in full.
+constexpr qsizetype ReadChunk = 1 << 20;
+
+QByteArray NativePath(const QString& fileName) { return QFile::encodeName(fileName); }
+
+// A descriptor closed when it goes out of scope; Close reports the error that
+// closing itself may give (a network file system may report a failed write
+// only there).
+class TDescriptor {
+public:
+    explicit TDescriptor(int fd) : FFd(fd) {}
+    ~TDescriptor() { Close(); }
+    TDescriptor(const TDescriptor&) = delete;
+    TDescriptor& operator=(const TDescriptor&) = delete;
+
+    int Fd() const { return FFd; }
+    bool IsOpen() const { return FFd >= 0; }
+    int Close()
+    {
+        const int result = FFd >= 0 ? ::close(FFd) : 0;
+        FFd = -1;
+        return result == 0 ? 0 : errno;
+    }
+
+private:
+    int FFd;
+};
+
+bool SameState(const struct stat& a, const struct stat& b)
+{
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+           a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// Reads to the end. A regular file's buffer is sized once from its size, so
+// that a large file is never held twice while it grows.
+TReadResult ReadToEnd(int fd)
+{
+    TReadResult result;
+    struct stat before {};
+    if (::fstat(fd, &before) != 0)
+        return {{}, TReadFailure::ReadError, errno};
+    const bool regular = S_ISREG(before.st_mode);
+    QByteArray& bytes = result.Bytes;
+    bytes.resize(regular ? qsizetype(before.st_size) : 0);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == bytes.size())
+            bytes.resize(filled + std::max(ReadChunk, regular ? 0 : filled));
+        const ssize_t n = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            return {{}, TReadFailure::ReadError, error};
+        }
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    bytes.resize(filled);
+    struct stat after {};
+    if (regular && (::fstat(fd, &after) != 0 || !SameState(before, after) ||
+                    (after.st_size > 0 && filled != after.st_size)))
+        return {{}, TReadFailure::ChangedWhileRead, 0};
+    return result;
+}
+
+TReadResult ReadFile(const QString& fileName, bool regularOnly)
+{
+    // Without O_NONBLOCK the open of a FIFO waits for a writer, which is what
+    // reading a stream means; the non-blocking open only learns what the file is.
+    const int flags = O_RDONLY | O_CLOEXEC | (regularOnly ? O_NONBLOCK : 0);
+    TDescriptor file(::open(NativePath(fileName).constData(), flags));
+    if (!file.IsOpen())
+        return {{}, TReadFailure::CannotOpen, errno};
+    struct stat st {};
+    if (::fstat(file.Fd(), &st) != 0)
+        return {{}, TReadFailure::CannotOpen, errno};
+    if (S_ISDIR(st.st_mode))
+        return {{}, TReadFailure::CannotOpen, EISDIR};
+    if (regularOnly && !S_ISREG(st.st_mode))
+        return {{}, TReadFailure::NotRegularFile, 0};
+    return ReadToEnd(file.Fd());
+}
+
+bool WriteAll(int fd, QByteArrayView bytes, qint64 offset = -1)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const size_t size = size_t(std::min<qsizetype>(bytes.size() - done, 1 << 30));
+        const ssize_t n = offset < 0 ? ::write(fd, bytes.data() + done, size)
+                                     : ::pwrite(fd, bytes.data() + done, size, off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+[[noreturn]] void ThrowOpenFailure() { throw TUvoError(OpenForWritingMessage); }
+
+[[noreturn]] void ThrowWriteFailure(int error, const QString& addition = {})
+{
+    throw TUvoError(QStringLiteral("Ошибка при записи файла: %1.").arg(CauseText(error)) + addition);
+}
+
+// While a pipe is written: a reader that has gone away makes the write fail
+// with EPIPE instead of ending the program with SIGPIPE and its unsaved work.
+class TPipeSignalGuard {
+public:
+    TPipeSignalGuard()
+    {
+        sigemptyset(&FSet);
+        sigaddset(&FSet, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        FWasPending = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &FSet, &FOld);
+    }
+    ~TPipeSignalGuard()
+    {
+        sigset_t pending;
+        sigpending(&pending);
+        if (!FWasPending && sigismember(&pending, SIGPIPE) == 1) {
+            const timespec none{};
+            sigtimedwait(&FSet, nullptr, &none);
+        }
+        pthread_sigmask(SIG_SETMASK, &FOld, nullptr);
+    }
+    TPipeSignalGuard(const TPipeSignalGuard&) = delete;
+    TPipeSignalGuard& operator=(const TPipeSignalGuard&) = delete;
+
+private:
+    sigset_t FSet{};
+    sigset_t FOld{};
+    bool FWasPending = false;
+};
+
+// A device or FIFO: there is nothing to replace, and a temporary file renamed
+// over it would destroy the device node.
+void WriteDirectly(const QByteArray& path, QByteArrayView bytes)
+{
+    // A FIFO without reader refuses the non-blocking open instead of hanging.
+    TDescriptor file(::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!file.IsOpen())
+        ThrowOpenFailure();
+    ::fcntl(file.Fd(), F_SETFL, ::fcntl(file.Fd(), F_GETFL) & ~O_NONBLOCK);
+    WriteDescriptor(file.Fd(), bytes);
+}
+
+// The file a chain of symbolic links ends at, whether it exists or not.
+QString LinkTarget(const QString& fileName)
+{
+    QString path = fileName;
+    for (int depth = 0; depth < 40 && QFileInfo(path).isSymLink(); ++depth)
+        path = QFileInfo(path).symLinkTarget();
+    return path;
+}
+
+// The failures of making or renaming a file in a folder that the folder's
+// own permissions, mount or stickiness cause; writing the file in place may
+// still work there.
+bool FolderRefuses(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS || error == EBUSY || error == EXDEV;
+}
+
+// The existing file rewritten in place; its previous bytes are put back when
+// the new ones cannot be written whole.
+void WriteInPlace(const QByteArray& path, QByteArrayView bytes)
+{
+    TDescriptor file(::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOCTTY));
+    if (!file.IsOpen())
+        ThrowOpenFailure();
+    const TReadResult previous = ReadToEnd(file.Fd());
+    if (previous.Failure != TReadFailure::None)
+        ThrowWriteFailure(previous.Error ? previous.Error : EBUSY);
+    if (WriteAll(file.Fd(), bytes, 0) && ::ftruncate(file.Fd(), off_t(bytes.size())) == 0 && ::fsync(file.Fd()) == 0) {
+        if (const int error = file.Close())
+            ThrowWriteFailure(error);
+        return;
+    }
+    const int error = errno;
+    const bool restored = WriteAll(file.Fd(), previous.Bytes, 0) &&
+                          ::ftruncate(file.Fd(), off_t(previous.Bytes.size())) == 0 && ::fsync(file.Fd()) == 0;
+    ThrowWriteFailure(error, restored ? QStringLiteral(" Прежнее содержимое файла сохранено.")
+                                      : QStringLiteral(" Прежнее содержимое файла восстановить не удалось."));
+}
+
+// A new file beside the target, with a name nobody uses; -1 and errno when
+// the folder allows none. Made with the process's default mode for new files.
+int CreateTemporary(const QString& target, QByteArray& tempPath)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = NativePath(target) + '.' +
+                   QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 16) + ".tmp";
+        const int fd = ::open(tempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// The replacement takes the old file's owner and group where the process may
+// set them (the group alone where only that is allowed), then its mode,
+// which a change of owner may have cut.
+void KeepOwnerAndMode(int fd, const struct stat& old)
+{
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, uid_t(-1), old.st_gid) != 0) {
+        // The replacement stays the process's own, as any new file would.
+    }
+    ::fchmod(fd, old.st_mode & 07777);
+}
+
+void Replace(const QString& target, QByteArrayView bytes, const struct stat* existing)
+{
+    const QByteArray path = NativePath(target);
+    QByteArray tempPath;
+    TDescriptor temp(CreateTemporary(target, tempPath));
+    if (!temp.IsOpen()) {
+        if (existing && FolderRefuses(errno))
+            return WriteInPlace(path, bytes);
+        ThrowOpenFailure();
+    }
+    auto fail = [&](int error) {
+        temp.Close();
+        ::unlink(tempPath.constData());
+        ThrowWriteFailure(error);
+    };
+    if (!WriteAll(temp.Fd(), bytes) || ::fsync(temp.Fd()) != 0)
+        fail(errno);
+    if (existing)
+        KeepOwnerAndMode(temp.Fd(), *existing);
+    if (const int error = temp.Close())
+        fail(error);
+    if (::rename(tempPath.constData(), path.constData()) != 0) {
+        const int error = errno;
+        ::unlink(tempPath.constData());
+        if (existing && FolderRefuses(error))
+            return WriteInPlace(path, bytes);
+        ThrowWriteFailure(error);
+    }
+}
+
+}  // namespace
+
+TReadResult ReadRegularFile(const QString& fileName) { return ReadFile(fileName, true); }
+
+TReadResult ReadAnyFile(const QString& fileName) { return ReadFile(fileName, false); }
+
+TReadResult ReadDescriptor(int fd) { return ReadToEnd(fd); }
+
+void Write(const QString& fileName, QByteArrayView bytes)
+{
+    const QByteArray path = NativePath(fileName);
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0) {
+        if (errno != ENOENT)
+            ThrowOpenFailure();
+        return Replace(LinkTarget(fileName), bytes, nullptr);  // a new file, or the missing target of a link
+    }
+    if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode))
+        return WriteDirectly(path, bytes);
+    if (!S_ISREG(st.st_mode))
+        ThrowOpenFailure();
+    // A file its owner made read-only is not replaced behind their back,
+    // although the folder would allow it.
+    if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
+        ThrowOpenFailure();
+    const QString target = QFileInfo(fileName).canonicalFilePath();
+    Replace(target.isEmpty() ? fileName : target, bytes, &st);
+}
+
+void WriteDescriptor(int fd, QByteArrayView bytes)
+{
+    TPipeSignalGuard guard;
+    if (!WriteAll(fd, bytes))
+        ThrowWriteFailure(errno);
+}
+
+QString CauseText(int error)
+{
+    switch (error) {
+    case ENOSPC: return QStringLiteral("недостаточно места на диске");
+    case EDQUOT: return QStringLiteral("превышена дисковая квота");
+    case EACCES:
+    case EPERM: return QStringLiteral("нет прав доступа");
+    case EROFS: return QStringLiteral("файловая система доступна только для чтения");
+    case EFBIG: return QStringLiteral("превышен допустимый размер файла");
+    case EIO: return QStringLiteral("ошибка ввода-вывода");
+    case EPIPE: return QStringLiteral("получатель данных закрыл канал");
+    case EISDIR: return QStringLiteral("это папка, а не файл");
+    case ENOENT: return QStringLiteral("файл не найден");
+    case EBUSY:
+    case ETXTBSY: return QStringLiteral("файл занят");
+    case ENOMEM: return QStringLiteral("недостаточно памяти");
+    default: return QStringLiteral("системная ошибка %1").arg(error);
+    }
+}
+
+}  // namespace FileIo

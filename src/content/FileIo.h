@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// Whole files in and out through the operating system, for data files. Every
+// failure keeps the system's error number, so that the user can be told the
+// cause in Russian rather than the system's English text.
+namespace FileIo {
+
+enum class TReadFailure {
+    None,
+    CannotOpen,        // Error tells why
+    NotRegularFile,    // refused before anything is read
+    ReadError,         // Error tells why
+    ChangedWhileRead,  // another program changed the file in the meantime
+};
+
+struct TReadResult {
+    QByteArray Bytes;
+    TReadFailure Failure = TReadFailure::None;
+    int Error = 0;  // the system's error number of CannotOpen and ReadError
+};
+
+// A regular file whole. Anything else (a FIFO, a device, a folder) is refused
+// without waiting on it: opening a FIFO that nobody writes would never return.
+TReadResult ReadRegularFile(const QString& fileName);
+// Any readable file: a regular file, a device, a FIFO; it is read to its end.
+TReadResult ReadAnyFile(const QString& fileName);
+// An open descriptor, from where it stands to the end (standard input).
+TReadResult ReadDescriptor(int fd);
+
+// Writes the bytes as the whole content of the file and throws TUvoError when
+// that fails, with "Невозможно открыть файл для записи." when the file cannot
+// be opened or created and otherwise the cause.
+//
+// A regular file is replaced in one step through a temporary file in its
+// folder, which is renamed over it once it is complete on disk; the file keeps
+// its mode and, where the process may set them, its owner and group. Where the
+// folder allows no such replacement (no new files may be made in it, or it is
+// sticky and the file belongs to another user) the file is rewritten in place,
+// and on a failure its previous bytes are put back. A symbolic link stays a
+// link and the file it points to gets the content. A character device or a
+// FIFO is written directly (a FIFO must have a reader); any other kind of
+// file is refused.
+void Write(const QString& fileName, QByteArrayView bytes);
+// Writes the bytes to an open descriptor (standard output).
+void WriteDescriptor(int fd, QByteArrayView bytes);
+
+// The cause of a failure in the user's words, from a system error number:
+// "недостаточно места на диске", "нет прав доступа", …
+QString CauseText(int error);
+
+}  // namespace FileIo

@@ -1,0 +1,98 @@
+#include "ReadLoss.h"
+
+#include "AnsiCodePage.h"
+#include "StrUtils.h"
+#include "TContent.h"
+
+#include <algorithm>
+
+namespace {
+
+// Enough of the dropped text to recognise it; a whole record would not fit a
+// message box.
+constexpr qsizetype SampleLength = 40;
+// The lines the warning names; the rest are counted.
+constexpr size_t WarnedLines = 10;
+
+// The beginning of a text that ends in no blanks.
+QString Sample(QStringView text)
+{
+    return text.size() > SampleLength ? text.left(SampleLength).toString() + QChar(0x2026) : text.toString();
+}
+
+bool IsBlankByte(char c) { return uchar(c) <= 32 || c == '\x1A'; }
+
+// A tab or NUL of the dropped text would spoil the message box's lines.
+QString Printable(QString text)
+{
+    for (QChar& c : text)
+        if (c.unicode() < 32 || c.unicode() == 127)
+            c = u' ';
+    return text;
+}
+
+QString Describe(const TReadLoss& loss)
+{
+    QString what;
+    switch (loss.Kind) {
+    case TReadLoss::TKind::PastRecordEnd:
+        what = QStringLiteral("текст за концом записи не прочитан");
+        break;
+    case TReadLoss::TKind::LoneCr:
+        what = QStringLiteral("одиночный символ CR, строки прочитаны как одна запись, текст после него");
+        break;
+    case TReadLoss::TKind::AfterEndMark:
+        what = QStringLiteral("данные после символа конца файла (Ctrl-Z) не прочитаны");
+        break;
+    }
+    return QStringLiteral("строка %1: %2: «%3»").arg(loss.Line).arg(what, Printable(loss.Dropped));
+}
+
+}  // namespace
+
+std::optional<TReadLoss> TReadLoss::OfLine(qsizetype line, QStringView text, const TContentRec& rec,
+                                           qsizetype loneCrAt)
+{
+    if (loneCrAt >= 0)
+        return TReadLoss{TKind::LoneCr, line, Sample(TrimRightControls(text.mid(loneCrAt)))};
+    const qsizetype length = rec.LineLength();
+    if (text.size() <= length)
+        return std::nullopt;
+    const QStringView surplus = TrimRightControls(text.mid(length));
+    if (surplus.isEmpty())
+        return std::nullopt;
+    return TReadLoss{TKind::PastRecordEnd, line, Sample(surplus)};
+}
+
+std::optional<TReadLoss> TReadLoss::AfterEndMark(QByteArrayView bytes, qsizetype linesRead)
+{
+    const qsizetype mark = bytes.indexOf('\x1A');
+    if (mark < 0)
+        return std::nullopt;
+    const QByteArrayView rest = bytes.sliced(mark + 1);
+    const auto data = std::find_if_not(rest.begin(), rest.end(), IsBlankByte);
+    if (data == rest.end())
+        return std::nullopt;
+    const auto end = std::find_if_not(rest.rbegin(), rest.rend(), IsBlankByte).base();
+    // The mark either ends the last line read or stands at the start of the next.
+    const bool startsLine = mark == 0 || bytes[mark - 1] == '\n';
+    const QByteArrayView dropped = rest.sliced(data - rest.begin(), end - data);
+    return TReadLoss{TKind::AfterEndMark, linesRead + (startsLine ? 1 : 0),
+                     Sample(AnsiCodePage::Decode(dropped.first(std::min(dropped.size(), SampleLength + 1))))};
+}
+
+namespace ReadLoss {
+
+QString Warning(const std::vector<TReadLoss>& losses)
+{
+    QString text = QStringLiteral("При чтении файла пропущены данные (строк: %1).\n\n").arg(losses.size());
+    for (size_t i = 0; i < std::min(losses.size(), WarnedLines); ++i)
+        text += Describe(losses[i]) + u'\n';
+    if (losses.size() > WarnedLines)
+        text += QStringLiteral("…и ещё строк: %1.\n").arg(losses.size() - WarnedLines);
+    text += QStringLiteral("\nФайл открыт в том виде, в каком прочитан. При сохранении он будет записан "
+                           "без пропущенных данных.");
+    return text;
+}
+
+}  // namespace ReadLoss

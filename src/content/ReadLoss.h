@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+#include <vector>
+
+class TContentRec;
+
+// Data that the reading rules of data files pass over without a word: text
+// past a record's length, lines that lone CRs (old Mac line ends) join into
+// one, and data after a byte 26 that ends the file. The rules stay, since
+// files and other programs rely on them, but the reader notes each such line
+// so that nobody saves the file without knowing that the save drops it.
+struct TReadLoss {
+    enum class TKind {
+        PastRecordEnd,  // non-blank text after the record's length
+        LoneCr,         // a CR not followed by LF, with text after it in the line
+        AfterEndMark,   // non-blank data after the byte 26 that ends the file
+    };
+
+    TKind Kind = TKind::PastRecordEnd;
+    qsizetype Line = 0;  // counted from 1 as the reader counts lines
+    QString Dropped;     // the beginning of the text passed over
+
+    // The loss of a line just read into `rec`, if any. loneCrAt is where the
+    // first lone CR with text after it stood in the line, or -1.
+    static std::optional<TReadLoss> OfLine(qsizetype line, QStringView text, const TContentRec& rec,
+                                           qsizetype loneCrAt);
+    // The data after the first byte 26 of a file image whose lines before it
+    // were all read (linesRead of them), if it is more than blanks.
+    static std::optional<TReadLoss> AfterEndMark(QByteArrayView bytes, qsizetype linesRead);
+};
+
+namespace ReadLoss {
+
+// The editor's warning after a read that passed over data: how many lines,
+// the first of them with what was dropped, and that saving writes the file
+// without it.
+QString Warning(const std::vector<TReadLoss>& losses);
+
+}  // namespace ReadLoss
