@@ -205,6 +205,8 @@ private slots:
         const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
         QVERIFY2(boxSize.width() <= screen.width() && boxSize.height() <= screen.height(),
                  qPrintable(QString("%1x%2").arg(boxSize.width()).arg(boxSize.height())));
+    }
+
     void openWarnsOfDataThatReadingPassedOver()
     {
         // A lone CR joins the second and third records: the file reads as

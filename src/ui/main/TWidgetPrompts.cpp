@@ -153,7 +153,11 @@ QString TWidgetPrompts::RunFileDialog(QFileDialog& dialog)
     return chosen;
 }
 
-void TWidgetPrompts::Warning(const QString& title, const QString& text) { ShowBox(QMessageBox::Warning, title, text); }
+void TWidgetPrompts::Warning(const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, Owner());
+    ShowBox(box);
+}
 
 QString TWidgetPrompts::OpenFileName(const QString& filter)
 {
