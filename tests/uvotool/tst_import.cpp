@@ -83,6 +83,18 @@ TEST_F(ImportCommand, AFailedLoginWritesNothingAndShowsNoPassword)
     EXPECT_EQ(dir.Read("file.uvo"), file.Bytes());
 }
 
+TEST_F(ImportCommand, DoesNotAppendToAFileWhoseReadingPassedOverData)
+{
+    TUvoFileBuilder file;
+    TUvoFileBuilder::AddSound(file, {"B1"});
+    const QByteArray bytes = file.Bytes() + "\x1a" "300100 after the end mark\r\n";
+    dir.Write("file.uvo", bytes);
+    const TToolRun run = Run({"import", "--user", "uvo", "--deals", "5001", "--append", "file.uvo"});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Err.contains("reading passed over data")) << run.Err.toStdString();
+    EXPECT_EQ(dir.Read("file.uvo"), bytes);
+}
+
 TEST_F(ImportCommand, RefusesWhatCannotGoIntoACommand)
 {
     const QList<std::pair<QStringList, QString>> calls = {

@@ -324,9 +324,18 @@ int RunImport(const QStringList& arguments)
     const QString target = command.Parser.value(append ? appendOption : outputOption);
     TContent content(format);
     if (append) {
-        if (const UvoFile::ReadResult read = UvoFile::Read(target, content); !read.Ok) {
-            PrintError(target + QLatin1String(": ") + Escaped(read.Message));
+        const UvoFile::ReadResult read = UvoFile::Read(target, content);
+        if (!read.Ok) {
+            PrintError(Escaped(target) + QLatin1String(": ") + Escaped(read.Message));
             return ExitFailure;
+        }
+        // Appending rewrites the file: what its reading passed over would be lost.
+        if (!read.Losses.empty()) {
+            PrintError(Escaped(target) + QStringLiteral(": reading passed over data on %1 line(s), the first on line "
+                                                        "%2; nothing written ('uvotool check' names them).")
+                                             .arg(read.Losses.size())
+                                             .arg(read.Losses.front().Line));
+            return ExitFindings;  // as sort and totals answer such a file
         }
     }
     const QString financeType = options.FinanceType.isEmpty() ? options.Settings.FinanceType : options.FinanceType;
