@@ -1,6 +1,6 @@
 #include "TDiasoftForm.h"
 
-#include "TBusyCursor.h"
+#include "TOverrideCursor.h"
 #include "TConnectionString.h"
 #include "TContent.h"
 #include "TFormat.h"
@@ -92,7 +92,7 @@ public:
     {
         if (FForm.FFlInProgress)
             return true;
-        const TNormalCursor normal;
+        const TOverrideCursor normal(Qt::ArrowCursor);
         if (Prompts().Question(QStringLiteral("Загрузка из Fa#"), QStringLiteral("Прервать выполнение?"),
                                TQuestionButtons::YesNo) == TAnswer::Yes)
             return false;
@@ -263,13 +263,13 @@ void TDiasoftForm::ConnectDB()
     const QString& connectionString = FSettings.ConnectionString;
     const TLoginRequest request = TLoginRequest::For(connectionString);
     if (!request.NeedsLogin) {
-        const TBusyCursor busy;
+        const TOverrideCursor busy(Qt::WaitCursor);
         FDatabase->Open(connectionString);
     } else {
         const std::optional<TLogin> login = Prompts().LoginBox(request.Database, request.UserName);
         if (!login)
             return;
-        const TBusyCursor busy;
+        const TOverrideCursor busy(Qt::WaitCursor);
         FDatabase->Open(connectionString, TDbCredentials{login->UserName, login->Password});
     }
     FillFOList();
@@ -279,7 +279,7 @@ void TDiasoftForm::CloseConnection() { FDatabase->Close(); }
 
 void TDiasoftForm::FillFOList()
 {
-    const TBusyCursor busy;
+    const TOverrideCursor busy(Qt::WaitCursor);
     ClearFOList();
     cbFOList->addItem(AllFOs, QVariant::fromValue(qint64(0)));
     cbFOList->setCurrentIndex(0);
@@ -318,7 +318,7 @@ void TDiasoftForm::LoadLoanList()
 {
     QString failure;
     {
-        const TBusyCursor busy;
+        const TOverrideCursor busy(Qt::WaitCursor);
         FLoans->Clear();
         LoanVT->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
         try {
@@ -401,7 +401,7 @@ void TDiasoftForm::GetDiasoftInfo()
     std::optional<TRecordList> records;
     QString failure;
     {
-        const TBusyCursor busy;
+        const TOverrideCursor busy(Qt::WaitCursor);
         ProgressBar->setRange(0, FSelectedCount);
         ProgressBar->setValue(std::min(1, FSelectedCount));
         SetRunning(true);

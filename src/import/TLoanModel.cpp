@@ -41,6 +41,8 @@ QVariant TLoanModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(Alignments[index.column()] | Qt::AlignVCenter);
     case Qt::BackgroundRole:
         return loan.Selected ? QVariant(QBrush(MarkedColor)) : QVariant();
+    case Qt::ForegroundRole:  // readable on aqua also while a run disables the grid
+        return loan.Selected ? QVariant(QBrush(Qt::black)) : QVariant();
     default:
         return {};
     }
