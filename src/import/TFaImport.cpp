@@ -10,12 +10,17 @@
 std::vector<TFO> TFaImport::ReadFOList()
 {
     std::vector<TFO> list;
+    ReadFOList(list);
+    return list;
+}
+
+void TFaImport::ReadFOList(std::vector<TFO>& list)
+{
     const auto reply = FDatabase.Execute(FaCommands::FOListQuery());
     if (!reply->NextResultSet())
-        return list;
+        return;
     while (reply->NextRow())
         list.push_back({reply->Int64(0), reply->Text(1)});
-    return list;
 }
 
 std::vector<TLoan> TFaImport::ReadLoanList(const TPeriod& period, qint64 foid, const QString& financeType)

@@ -37,6 +37,8 @@ public:
     }
 
     std::vector<TFO> ReadFOList();
+    // The same into the caller's list, which keeps what was read before a failure.
+    void ReadFOList(std::vector<TFO>& list);
     // Contracts of the first result set, in the order the database gives them.
     std::vector<TLoan> ReadLoanList(const TPeriod& period, qint64 foid, const QString& financeType);
 

@@ -29,6 +29,8 @@ private:
 std::unique_ptr<TDbReply> TMemoryDatabase::Execute(const QString& commandText)
 {
     Executed.append(commandText);
+    if (OnExecute)
+        OnExecute(commandText);
     const auto found = Replies.constFind(commandText);
     if (found == Replies.constEnd())
         throw TDbError(QStringLiteral("Could not find stored procedure for: ") + commandText);

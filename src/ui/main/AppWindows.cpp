@@ -1,11 +1,13 @@
 #include "AppWindows.h"
 
+#include "TDiasoftForm.h"
 #include "TMainForm.h"
 #include "TSettingsForm.h"
 
 std::unique_ptr<TMainForm> CreateAppWindows(std::optional<QByteArray> formatText)
 {
     auto form = std::make_unique<TMainForm>(std::move(formatText));
-    form->SetSettingsForm(new TSettingsForm(form.get()));  // the window owns it
+    form->SetSettingsForm(new TSettingsForm(form.get()));  // the window owns them
+    form->SetDiasoftForm(new TDiasoftForm(*form, form->Document(), form->Settings, form.get()));
     return form;
 }

@@ -8,6 +8,7 @@
 #include "TAccountFilter.h"
 #include "TFileCommands.h"
 #include "TContent.h"
+#include "TDiasoftForm.h"
 #include "TFormat.h"
 #include "TMainStatusBar.h"
 #include "TPanelArea.h"
@@ -328,8 +329,7 @@ void TMainForm::actExpandExecute() { PanelGroup->ExpandAll(); }
 
 void TMainForm::cbFilterSelect() { ApplyFilter(); }
 
-// The command below is carried by the import work that builds on this window.
-void TMainForm::actLoadFromDBExecute() {}
+void TMainForm::actLoadFromDBExecute() { DiasoftForm().Execute(); }
 
 void TMainForm::actOpenExecute() { FFileCommands->Open(); }
 void TMainForm::actSaveExecute() { FFileCommands->Save(); }
@@ -342,8 +342,9 @@ void TMainForm::actSettingsExecute()
     const TSettingsForm::TResult result = SettingsForm().Execute(Settings);
     if (!result.Confirmed)
         return;
-    // A changed connection string will close the import's database connection
-    // here once the import exists, so the next import connects anew.
+    // The next import connects anew, with the changed connection string.
+    if (result.ConnectionStringChanged)
+        DiasoftForm().CloseConnection();
     SaveSettings();
 }
 

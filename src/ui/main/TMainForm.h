@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TContentView.h"
+#include "TImportHost.h"
 #include "TSettings.h"
 
 #include <QByteArray>
@@ -18,6 +19,7 @@ class QToolBar;
 class TAccountFilter;
 class TContent;
 class TContentRec;
+class TDiasoftForm;
 class TFileCommands;
 class TFormat;
 class TSettingsForm;
@@ -32,7 +34,7 @@ class TUvoDocument;
 // file (its document, with the one content list), shows the file and its
 // state, and carries the commands. Each operation named here forwards the work
 // to the class that does it.
-class TMainForm : public QMainWindow, public TContentView {
+class TMainForm : public QMainWindow, public TContentView, public TImportHost {
     Q_OBJECT
     Q_PROPERTY(bool RecsChanged READ RecsChanged WRITE SetRecsChanged)
 
@@ -49,6 +51,9 @@ public:
     // and reused until exit.
     TSettingsForm& SettingsForm() const { return *FSettingsForm; }
     void SetSettingsForm(TSettingsForm* form) { FSettingsForm = form; }
+    // The import dialog, made at start-up after the settings dialog.
+    TDiasoftForm& DiasoftForm() const { return *FDiasoftForm; }
+    void SetDiasoftForm(TDiasoftForm* form) { FDiasoftForm = form; }
     TRecordCommands& RecordCommands() const { return *FRecordCommands; }
 
     // Reads a data file into the content list; writes the content list.
@@ -65,7 +70,7 @@ public:
     void SetCurrentFile(const QString& Path);
 
     // True when the open file may be discarded; offers to save unsaved changes.
-    bool CanLeaveFile();
+    bool CanLeaveFile() override;
 
     bool LoadFormat();
     void LoadSettings();
@@ -168,6 +173,7 @@ private:
     std::unique_ptr<TFileCommands> FFileCommands;
     std::unique_ptr<TRecordCommands> FRecordCommands;
     TSettingsForm* FSettingsForm = nullptr;
+    TDiasoftForm* FDiasoftForm = nullptr;
     std::optional<QByteArray> FFormatText;
     bool FLimitedMode = false;
 };
