@@ -1,6 +1,5 @@
 #include "TProblemCommands.h"
 
-#include "CommandBars.h"
 #include "TMainForm.h"
 #include "TMainStatusBar.h"
 #include "TPanelArea.h"
@@ -88,18 +87,18 @@ private:
 TProblemCommands::TProblemCommands(TMainForm& form)
     : QObject(&form), FForm(form), FDock(new TProblemsDock(form.Document(), &form))
 {
-    using CommandBars::NewCommand;
-    actProblems = NewCommand(this, "actProblems", QStringLiteral("Список проблем"),
-                             QStringLiteral("Список проблем файла"), QKeySequence(Qt::Key_F9));
+    // Menu items only, so without the icons the tool bar's commands carry.
+    const auto command = [this](const char* name, const QString& caption, const QKeySequence& key) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(key);
+        return action;
+    };
+    actProblems = command("actProblems", QStringLiteral("Список проблем"), QKeySequence(Qt::Key_F9));
     actProblems->setCheckable(true);
-    actNextProblem = NewCommand(this, "actNextProblem", QStringLiteral("Следующая проблема"),
-                                QStringLiteral("Перейти к следующему недопустимому значению"),
-                                QKeySequence(Qt::Key_F8));
-    actPrevProblem = NewCommand(this, "actPrevProblem", QStringLiteral("Предыдущая проблема"),
-                                QStringLiteral("Перейти к предыдущему недопустимому значению"),
-                                QKeySequence(Qt::SHIFT | Qt::Key_F8));
-    for (QAction* action : {actProblems, actNextProblem, actPrevProblem})
-        action->setShortcutContext(Qt::WindowShortcut);
+    actNextProblem = command("actNextProblem", QStringLiteral("Следующая проблема"), QKeySequence(Qt::Key_F8));
+    actPrevProblem =
+        command("actPrevProblem", QStringLiteral("Предыдущая проблема"), QKeySequence(Qt::SHIFT | Qt::Key_F8));
     form.mnEdit->addSeparator();
     form.mnEdit->addActions({actProblems, actNextProblem, actPrevProblem});
 
