@@ -31,7 +31,7 @@ public:
 
     static inline const QString WrappedForward = QStringLiteral("Достигнут конец, поиск продолжен с начала");
     static inline const QString WrappedBackward = QStringLiteral("Достигнуто начало, поиск продолжен с конца");
-    static inline const QString NoneShown = QStringLiteral("Недопустимых значений не видно");
+    static inline const QString NoneShown = QStringLiteral("В показанных записях недопустимых значений нет");
 
 private:
     void StepToProblem(bool forward);
