@@ -380,8 +380,9 @@ TEST_F(Check, EditorCheckOfTheReadRecordsAgreesWithTheTool)
     QStringList editor;
     TContentCheck(ShippedFormat()).Check(content, read.Losses, true, [&](TFinding&& f) {
         editor << QStringLiteral("%1 %2 %3 %4").arg(f.Line).arg(ReasonCode(f), f.FldID, f.Value);
-        if (f.FieldIndex >= 0)
+        if (f.FieldIndex >= 0) {
             EXPECT_EQ(f.Record->FldList[size_t(f.FieldIndex)].Rule->FldID(), f.FldID);
+        }
     });
     QStringList printed;
     for (const QJsonValue& f : tool)
