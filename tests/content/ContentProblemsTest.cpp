@@ -42,7 +42,7 @@ TEST_F(ContentProblemsTest, AnUpdateAfterChangesGivesWhatAWholeCheckGives)
     ASSERT_TRUE(Texts(problems.Findings()).contains("not-in-domain 300100 A 310016 XYZ"));
     ASSERT_TRUE(Texts(problems.Findings()).contains("total-differs 300999  310107 "));
 
-    first->SetVal("310016", "643");  // an edit that mends the value
+    first->SetVal("310016", "EUR");  // an edit that mends the value
     ASSERT_TRUE(first->FindFld("310016")->IsValid());
     problems.Update({{first}, {}});
     EXPECT_FALSE(Texts(problems.Findings()).contains("not-in-domain 300100 A 310016 XYZ"));
