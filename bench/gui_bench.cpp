@@ -2,16 +2,23 @@
 //
 // Prints how long the main window takes to show a data file: ShowContent with
 // "<Все записи>" and with one account chosen, and opening the file into a
-// shown window until it is painted (read, view rebuilt, every widget drawn).
+// shown window until it is painted (read, view rebuilt, every widget drawn);
+// then the problems list: the whole check of the file, the list filled and
+// shown, a jump from the list to a finding of another account, painted, and
+// the list's update after an edit of one record.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise. With
 // --shot it also saves a picture of each painted window into DIR.
 
+#include "ContentCheck.h"
 #include "FormatFile.h"
 #include "SettingsFile.h"
 #include "TContent.h"
 #include "TFileCommands.h"
 #include "TFormat.h"
 #include "TMainForm.h"
+#include "TProblemCommands.h"
+#include "TProblemsDock.h"
+#include "TUvoDocument.h"
 #include "UvoFile.h"
 #include "UvoGenerator.h"
 
@@ -22,6 +29,7 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <limits>
@@ -34,6 +42,9 @@ namespace {
 constexpr int Runs = 3;  // every time is the best of this many runs
 constexpr double ShowContentTargetMs = 500;
 constexpr double OpenTargetMs = 2000;
+constexpr double CheckTargetMs = 150;
+constexpr double ListTargetMs = 300;
+constexpr double JumpTargetMs = 100;
 
 struct Options {
     std::vector<int> Accounts;
@@ -108,7 +119,45 @@ struct SizeFigures {
     double ShowAllMs = 0;
     double ShowAccountMs = 0;
     double OpenMs = 0;
+    size_t Findings = 0;
+    double CheckMs = 0;
+    double ListMs = 0;
+    double JumpMs = 0;
+    double UpdateMs = 0;
 };
+
+// The whole check, the list filled from it and shown, and a jump from the list
+// to a finding in the middle of the file while another account is shown.
+void MeasureProblems(TMainForm& form, SizeFigures& figures)
+{
+    const TContentCheck check(form.Format());
+    figures.CheckMs = BestOf(Runs, [] {}, [&] {
+        figures.Findings = 0;
+        check.Check(form.Content(), {}, true, [&](TFinding&&) { ++figures.Findings; });
+    });
+    TProblemsDock& dock = form.ProblemCommands().Dock();
+    figures.ListMs = BestOf(
+        Runs, [&] { dock.hide(); },
+        [&] {
+            form.Document().NoteContentReplaced(true);
+            dock.show();
+            Paint(form);
+        });
+    TContentRec* edited = form.Content()[form.Content().Count() / 3];
+    figures.UpdateMs = BestOf(Runs, [] {}, [&] { form.Document().NoteRecordsChanged({{edited}, {}}); });
+    const std::vector<TFinding>& findings = dock.Problems().Findings();
+    const auto middle = findings.begin() + std::ptrdiff_t(findings.size() / 2);
+    const auto target = std::find_if(middle, findings.end(), [](const TFinding& f) { return f.FieldIndex >= 0; });
+    TContentRec* first = form.Content()[1];
+    if (target == findings.end() || target->Account == first->Account)
+        return;
+    figures.JumpMs = BestOf(
+        Runs, [&] { form.ShowContent(first); },
+        [&] {
+            form.ShowRecordField(target->Record, target->FieldIndex);
+            Paint(form);
+        });
+}
 
 SizeFigures Measure(const QString& path, const QString& shotFolder)
 {
@@ -126,6 +175,9 @@ SizeFigures Measure(const QString& path, const QString& shotFolder)
     figures.ShowAllMs = BestOf(Runs, [] {}, [&] { form->ShowContent(nullptr); });
     TContentRec* middle = form->Content()[form->Content().Count() / 2];
     figures.ShowAccountMs = BestOf(Runs, [] {}, [&] { form->ShowContent(middle); });
+    MeasureProblems(*form, figures);
+    if (!shotFolder.isEmpty())
+        Paint(*form).save(QDir(shotFolder).filePath(QFileInfo(path).completeBaseName() + QStringLiteral("-problems.png")));
     return figures;
 }
 
@@ -135,6 +187,15 @@ void PrintFigures(int accounts, const SizeFigures& figures)
     std::printf("%8d %9d %12.1f %4s %12.1f %14.1f %4s\n", accounts, figures.Records, figures.ShowAllMs,
                 mark(figures.ShowAllMs, ShowContentTargetMs), figures.ShowAccountMs, figures.OpenMs,
                 mark(figures.OpenMs, OpenTargetMs));
+    std::fflush(stdout);
+}
+
+void PrintProblemFigures(int accounts, const SizeFigures& figures)
+{
+    const auto mark = [](double ms, double target) { return ms <= target ? "ok" : "SLOW"; };
+    std::printf("%8d %9zu %12.1f %4s %12.1f %4s %12.1f %4s %17.1f\n", accounts, figures.Findings, figures.CheckMs,
+                mark(figures.CheckMs, CheckTargetMs), figures.ListMs, mark(figures.ListMs, ListTargetMs),
+                figures.JumpMs, mark(figures.JumpMs, JumpTargetMs), figures.UpdateMs);
     std::fflush(stdout);
 }
 
@@ -164,8 +225,17 @@ int main(int argc, char** argv)
     std::printf("%8s %9s %17s %12s %19s\n", "accounts", "records", "ShowContent all", "one account",
                 "open to painted");
     try {
-        for (const int accounts : options.Accounts)
-            PrintFigures(accounts, Measure(WriteFile(folder.path(), accounts), options.ShotFolder));
+        std::vector<SizeFigures> all;
+        for (const int accounts : options.Accounts) {
+            all.push_back(Measure(WriteFile(folder.path(), accounts), options.ShotFolder));
+            PrintFigures(accounts, all.back());
+        }
+        std::printf("\nProblems; targets: whole check <= %.0f, list filled and shown <= %.0f, jump <= %.0f\n",
+                    CheckTargetMs, ListTargetMs, JumpTargetMs);
+        std::printf("%8s %9s %17s %17s %17s %17s\n", "accounts", "findings", "whole check", "list shown", "jump",
+                    "after an edit");
+        for (size_t i = 0; i < all.size(); ++i)
+            PrintProblemFigures(options.Accounts[i], all[i]);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "gui_bench: %s\n", error.what());
         return 1;

@@ -15,3 +15,11 @@ void TUvoDocument::SetRecsChanged(bool value)
     FRecsChanged = value;
     emit RecsChangedWritten(value);
 }
+
+void TUvoDocument::NoteContentReplaced(bool fromFile, std::vector<TReadLoss> losses)
+{
+    FReadLosses = std::move(losses);
+    emit ContentReplaced(fromFile);
+}
+
+void TUvoDocument::NoteRecordsChanged(const TRecordChange& change) { emit RecordsChanged(change); }

@@ -1,9 +1,20 @@
 #pragma once
 
+#include "ReadLoss.h"
 #include "TContent.h"
 
 #include <QObject>
 #include <QString>
+
+#include <vector>
+
+// Which records of the content list a change touched: records whose values
+// are new (edited, added, copied, or put back), all in the list, and records
+// that left the list (freed by then: only their identity counts).
+struct TRecordChange {
+    std::vector<const TContentRec*> Changed;
+    std::vector<const TContentRec*> Removed;
+};
 
 // The open data file: its records, the path it was read from or last written
 // to, and whether it has unsaved changes. The windows show this state; the
@@ -30,12 +41,25 @@ public:
     // the shown file state catches up with a new CurrentFile.
     void SetRecsChanged(bool value);
 
+    // Every change of the content list ends with one of these two, so that
+    // what follows the records (the problems list) keeps in step. The content
+    // list was emptied and refilled; losses are what reading a file passed
+    // over, fromFile says that the records stand in the order of its lines.
+    void NoteContentReplaced(bool fromFile = false, std::vector<TReadLoss> losses = {});
+    // Some records changed or left; the list may have been re-sorted.
+    void NoteRecordsChanged(const TRecordChange& change);
+    // What the last read passed over, by line.
+    const std::vector<TReadLoss>& ReadLosses() const { return FReadLosses; }
+
 signals:
     void CurrentFileChanged(const QString& path);
     void RecsChangedWritten(bool changed);
+    void ContentReplaced(bool fromFile);
+    void RecordsChanged(const TRecordChange& change);
 
 private:
     TContent FContent;
     QString FCurrentFile;
     bool FRecsChanged = false;
+    std::vector<TReadLoss> FReadLosses;
 };

@@ -2,6 +2,7 @@
 
 #include "UvoToolFixture.h"
 
+#include "ContentCheck.h"
 #include "UvoFile.h"
 
 #include <QDir>
@@ -353,4 +354,43 @@ TEST_F(Check, LargeFilesGiveEveryFindingAtItsLineInOrder)
                                      .arg(lines.size())
                                      .arg(lines.size() - 902)
                                      .arg(expected.size())));
+}
+
+// The editor's problems list runs the same check on the records it read: a
+// file with a fault of every kind the editor can read gives the same findings,
+// in the same order and at the same lines, as uvotool check.
+TEST_F(Check, EditorCheckOfTheReadRecordsAgreesWithTheTool)
+{
+    TUvoFileBuilder b;
+    b.Add(Header);
+    AddAccount(b, "ACC2", {{"310016", "XYZ"}, {"310040", "12a"}});
+    AddAccount(b, "ACC1");
+    b.Add(Header);
+    b.Add(Trailer);
+    b.CalcTotals();
+    b.Trailer().SetVal("310107", "000000009");
+    QList<QByteArray> lines = b.Lines();
+    lines[2] += "  surplus";
+    Dir.Write("faults.uvo", JoinLines(lines) + "\x1A" + "after the end\r\n");
+
+    const QJsonArray tool = JsonFindings(CheckIn({"--format", "json", "faults.uvo"}));
+    TContent content(ShippedFormat());
+    const UvoFile::ReadResult read = UvoFile::ReadBytes(Dir.Read("faults.uvo"), content);
+    ASSERT_TRUE(read.Ok);
+    QStringList editor;
+    TContentCheck(ShippedFormat()).Check(content, read.Losses, true, [&](TFinding&& f) {
+        editor << QStringLiteral("%1 %2 %3 %4").arg(f.Line).arg(ReasonCode(f), f.FldID, f.Value);
+        if (f.FieldIndex >= 0) {
+            EXPECT_EQ(f.Record->FldList[size_t(f.FieldIndex)].Rule->FldID(), f.FldID);
+        }
+    });
+    QStringList printed;
+    for (const QJsonValue& f : tool)
+        printed << QStringLiteral("%1 %2 %3 %4")
+                       .arg(f["line"].toInt())
+                       .arg(f["reason"].toString(), f["field"].toString(), f["value"].toString());
+    EXPECT_EQ(editor, printed);
+    // Two invalid values, text past the end, two records out of order, the
+    // repeated Header, data after the end mark and a wrong total.
+    EXPECT_EQ(printed.size(), 8);
 }

@@ -1,5 +1,6 @@
 #include "FileCheck.h"
 
+#include "ContentCheck.h"
 #include "UvoLines.h"
 #include "FindingWriters.h"
 #include "TContent.h"
@@ -27,6 +28,7 @@ struct TNote {
     qsizetype Line = 0;
     TContentRec* Rec = nullptr;    // the record of the line (values released)
     const TRule* Rule = nullptr;   // InvalidField: the field's rule
+    int FieldIndex = -1;           // InvalidField: its place in the record
     QString Value;                 // InvalidField: the value; RefusedLine: the line; PassedOver: the text
     TContentRec* Later = nullptr;  // OutOfOrder: the next record, which sorts first
     qsizetype LaterLine = 0;
@@ -51,7 +53,7 @@ struct TTally {
 class TPiece {
 public:
     TPiece(const TFormat& format, QByteArrayView data)
-        : Content(format), FFormat(format), FData(data), FPair(format, false)
+        : Content(format), FFormat(format), FData(data), FCheck(format)
     {
     }
 
@@ -66,7 +68,7 @@ public:
                 Notes.emplace_back(TNote::Of(TNote::TWhat::RefusedLine, n, nullptr)).Value = line;
                 continue;
             }
-            if (Last && FPair.SortsBefore(rec, Last)) {
+            if (Last && FCheck.OutOfOrder(*Last, *rec)) {
                 TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::OutOfOrder, LastLine, Last));
                 note.Later = rec;
                 note.LaterLine = n;
@@ -110,15 +112,15 @@ private:
         TTally& tally = Tallies[rec.Rec];
         ++tally.Records;
         qsizetype invalid = 0;
-        for (const TContentFld& fld : rec.FldList) {
-            if (fld.IsValid())
-                continue;
+        TContentCheck::ForEachInvalidField(rec, FFormat, [&](int index, TValidity validity) {
             ++invalid;
+            const TContentFld& fld = rec.FldList[size_t(index)];
             TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::InvalidField, line, &rec));
-            note.Validity = FFormat.Validity(fld.Value(), *fld.Rule);
+            note.Validity = validity;
             note.Rule = fld.Rule;
+            note.FieldIndex = index;
             note.Value = fld.Value();
-        }
+        });
         tally.InvalidFields += invalid;
         if (invalid > 0)
             ++tally.RecordsWithInvalidFields;
@@ -132,13 +134,13 @@ private:
 
     const TFormat& FFormat;
     QByteArrayView FData;
-    TContent FPair;  // answers the editor's order comparison
+    TContentCheck FCheck;
 };
 
 class TFileCheck {
 public:
     TFileCheck(const TFormat& format, const QString& fileName, TFindingWriter& writer)
-        : FFormat(format), FWriter(writer), FPair(format, false)
+        : FFormat(format), FWriter(writer), FCheck(format)
     {
         FSummary.File = fileName;
     }
@@ -160,19 +162,14 @@ public:
 
         for (const auto& piece : pieces)
             Merge(*piece);
-        if (auto loss = TReadLoss::AfterEndMark(bytes, FSummary.Lines)) {
-            TFinding f = Place(TFinding::TKind::PassedOver, loss->Line);
-            f.Loss = loss->Kind;
-            f.HasValue = true;
-            f.Value = loss->Dropped;
-            Emit(f);
-        }
+        if (auto loss = TReadLoss::AfterEndMark(bytes, FSummary.Lines))
+            Emit(FCheck.PassedOver(*loss, nullptr));
         if (FTrailerLine > 0)
             CheckTotals(pieces);
         if (FHeaderLine == 0)
-            Emit(Place(TFinding::TKind::MissingHeader, 0));
+            Emit(FCheck.AtRecord(TFinding::TKind::MissingHeader, nullptr, 0));
         if (FTrailerLine == 0)
-            Emit(Place(TFinding::TKind::MissingTrailer, 0));
+            Emit(FCheck.AtRecord(TFinding::TKind::MissingTrailer, nullptr, 0));
         for (const auto& [rec, tally] : FTallies) {
             TFileSummary::TTypeTally& total = FSummary.Types[rec->RecID];
             total.Rec = rec;
@@ -188,32 +185,25 @@ private:
     void Merge(const TPiece& piece)
     {
         const qsizetype offset = FSummary.Lines;
-        if (FPrevious && piece.First && FPair.SortsBefore(piece.First, FPrevious))
-            EmitOutOfOrder(*FPrevious, FPreviousLine, *piece.First, offset + piece.FirstLine);
+        if (FPrevious && piece.First && FCheck.OutOfOrder(*FPrevious, *piece.First))
+            Emit(FCheck.OutOfOrderFinding(*FPrevious, FPreviousLine, *piece.First, offset + piece.FirstLine));
         for (const TNote& note : piece.Notes) {
             const qsizetype line = offset + note.Line;
             switch (note.What) {
-            case TNote::TWhat::InvalidField: {
-                TFinding f = AtRecord(TFinding::TKind::InvalidField, *note.Rec, line);
-                f.Validity = note.Validity;
-                f.FldID = note.Rule->FldID();
-                f.Caption = note.Rule->Name;
-                f.HasValue = true;
-                f.Value = note.Value;
-                Emit(f);
+            case TNote::TWhat::InvalidField:
+                Emit(FCheck.InvalidField(*note.Rec, *note.Rule, note.FieldIndex, note.Validity, note.Value, line));
                 break;
-            }
             case TNote::TWhat::RefusedLine: {
                 ++FSummary.RefusedLines;
-                TFinding f = Place(TFinding::TKind::RefusedLine, line);
+                TFinding f = FCheck.AtRecord(TFinding::TKind::RefusedLine, nullptr, line);
                 f.HasValue = true;
                 f.Value = note.Value;
                 f.EditorMessage = TUvoLines::RefusedLineMessage(line, note.Value);
-                Emit(f);
+                Emit(std::move(f));
                 break;
             }
             case TNote::TWhat::OutOfOrder:
-                EmitOutOfOrder(*note.Rec, line, *note.Later, offset + note.LaterLine);
+                Emit(FCheck.OutOfOrderFinding(*note.Rec, line, *note.Later, offset + note.LaterLine));
                 break;
             case TNote::TWhat::Header:
                 NoteBound(FHeaderLine, TFinding::TKind::RepeatedHeader, *note.Rec, line);
@@ -222,14 +212,9 @@ private:
                 NoteBound(FTrailerLine, TFinding::TKind::RepeatedTrailer, *note.Rec, line);
                 FLastTrailerLine = line;
                 break;
-            case TNote::TWhat::PassedOver: {
-                TFinding f = AtRecord(TFinding::TKind::PassedOver, *note.Rec, line);
-                f.Loss = note.Loss;
-                f.HasValue = true;
-                f.Value = note.Value;
-                Emit(f);
+            case TNote::TWhat::PassedOver:
+                Emit(FCheck.PassedOver(TReadLoss{note.Loss, line, note.Value}, note.Rec));
                 break;
-            }
             }
         }
         for (const auto& [rec, tally] : piece.Tallies) {
@@ -245,95 +230,40 @@ private:
         }
     }
 
-    TFinding Place(TFinding::TKind kind, qsizetype line) const
-    {
-        TFinding f;
-        f.Kind = kind;
-        f.File = FSummary.File;
-        f.Line = line;
-        return f;
-    }
-
-    bool CarriesAccount(const TContentRec& rec) const
-    {
-        return FFormat.GetRule(rec.Rec->RecID, UvoIds::AccountFld) != nullptr;
-    }
-
-    TFinding AtRecord(TFinding::TKind kind, const TContentRec& rec, qsizetype line) const
-    {
-        TFinding f = Place(kind, line);
-        f.RecID = rec.Rec->RecID;
-        f.HasAccount = CarriesAccount(rec);
-        if (f.HasAccount)
-            f.Account = rec.Account;
-        return f;
-    }
-
-    void Emit(const TFinding& finding)
+    void Emit(TFinding finding)
     {
         ++FSummary.Findings;
+        finding.File = FSummary.File;
         FWriter.Finding(finding);
-    }
-
-    // The record stands before a record that the account hierarchy puts first.
-    void EmitOutOfOrder(const TContentRec& rec, qsizetype line, const TContentRec& later, qsizetype laterLine)
-    {
-        TFinding f = AtRecord(TFinding::TKind::OutOfOrder, rec, line);
-        f.OtherLine = laterLine;
-        f.OtherRecID = later.Rec->RecID;
-        f.OtherHasAccount = CarriesAccount(later);
-        if (f.OtherHasAccount)
-            f.OtherAccount = later.Account;
-        Emit(f);
     }
 
     void NoteBound(qsizetype& firstLine, TFinding::TKind repeated, const TContentRec& rec, qsizetype line)
     {
-        if (firstLine == 0) {
+        if (firstLine == 0)
             firstLine = line;
-            return;
-        }
-        TFinding f = AtRecord(repeated, rec, line);
-        f.OtherLine = firstLine;
-        Emit(f);
+        else
+            Emit(FCheck.Repeated(repeated, rec, line, firstLine));
     }
 
-    // The editor's own recomputation runs on a view of every record read; the
-    // Trailer it writes into (the last one) is compared with a copy taken
-    // before.
+    // The totals of the last Trailer against every record read.
     void CheckTotals(const std::vector<std::unique_ptr<TPiece>>& pieces)
     {
-        TContent all(FFormat, false);
+        std::vector<TContentRec*> all;
         qsizetype count = 0;
         for (const auto& piece : pieces)
             count += piece->Content.Count();
-        all.Reserve(int(count));
+        all.reserve(size_t(count));
         for (const auto& piece : pieces)
-            for (TContentRec* rec : piece->Content.Records())
-                all.Add(rec);
-        TContentRec* trailer = all.GetTrailerRec();
-        std::unique_ptr<TContentRec> asRead = all.CreateNewOnRec(trailer->Rec);
-        TContent::CopyRec(*trailer, *asRead);
-        all.CalcRecsCount();
-        for (size_t i = 0; i < trailer->FldList.size(); ++i) {
-            const TContentFld& computed = trailer->FldList[i];
-            const TContentFld& read = asRead->FldList[i];
-            if (computed.Value() == read.Value())
-                continue;
-            TFinding f = AtRecord(TFinding::TKind::TotalDiffers, *trailer, FLastTrailerLine);
-            f.FldID = computed.Rule->FldID();
-            f.Caption = computed.Rule->Name;
-            f.HasValue = true;
-            f.Value = read.Value();
-            f.Expected = computed.Value();
-            Emit(f);
-        }
+            all.insert(all.end(), piece->Content.Records().begin(), piece->Content.Records().end());
+        const auto trailer = std::find_if(all.rbegin(), all.rend(),
+                                          [&](const TContentRec* rec) { return rec->Rec == FFormat.TrailerRec; });
+        FCheck.CheckTotals(all, **trailer, FLastTrailerLine, [&](TFinding&& f) { Emit(std::move(f)); });
     }
 
     const TFormat& FFormat;
     TFindingWriter& FWriter;
     TFileSummary FSummary;
-    TContent FPair;  // answers the editor's order comparison across pieces
+    TContentCheck FCheck;
     std::unordered_map<const TRec*, TTally> FTallies;
     TContentRec* FPrevious = nullptr;  // the last record of the pieces merged so far
     qsizetype FPreviousLine = 0;

@@ -40,37 +40,6 @@ QString Escaped(QStringView text)
     return out;
 }
 
-QString ReasonCode(const TFinding& finding)
-{
-    using K = TFinding::TKind;
-    switch (finding.Kind) {
-    case K::InvalidField:
-        switch (finding.Validity) {
-        case TValidity::MissingRequired: return QStringLiteral("missing-required");
-        case TValidity::TooLong: return QStringLiteral("too-long");
-        case TValidity::NotDigits: return QStringLiteral("not-digits");
-        case TValidity::NotInDomain: return QStringLiteral("not-in-domain");
-        case TValidity::Valid: break;
-        }
-        return QStringLiteral("valid");
-    case K::RefusedLine: return QStringLiteral("refused-line");
-    case K::TotalDiffers: return QStringLiteral("total-differs");
-    case K::MissingHeader: return QStringLiteral("missing-header");
-    case K::RepeatedHeader: return QStringLiteral("repeated-header");
-    case K::MissingTrailer: return QStringLiteral("missing-trailer");
-    case K::RepeatedTrailer: return QStringLiteral("repeated-trailer");
-    case K::OutOfOrder: return QStringLiteral("out-of-order");
-    case K::PassedOver:
-        switch (finding.Loss) {
-        case TReadLoss::TKind::PastRecordEnd: return QStringLiteral("text-past-record-end");
-        case TReadLoss::TKind::LoneCr: return QStringLiteral("lone-cr");
-        case TReadLoss::TKind::AfterEndMark: return QStringLiteral("data-after-end-mark");
-        }
-        break;
-    }
-    return QString();
-}
-
 QString ReasonText(const TFinding& finding)
 {
     using K = TFinding::TKind;

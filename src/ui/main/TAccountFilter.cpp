@@ -199,14 +199,23 @@ void TAccountFilter::Rebuild(const TContent& content, const TContentRec* FocusRe
     FItems->Reset(std::move(items));
     FBox.setCurrentIndex(0);
     FitDropDown(widest.Widest());
+    SelectFor(FocusRec);
+}
+
+bool TAccountFilter::SelectFor(const TContentRec* FocusRec)
+{
+    const int before = FBox.currentIndex();
+    int chosen = 0;
     if (FocusRec && FocusRec->Account.isEmpty())
-        FBox.setCurrentIndex(FBox.count() - 1);
+        chosen = FBox.count() - 1;
     else if (FocusRec)
         for (int i = 1; i < FBox.count() - 1; ++i)
             if (FItems->Item(i).Account == FocusRec->Account) {
-                FBox.setCurrentIndex(i);
+                chosen = i;
                 break;
             }
+    FBox.setCurrentIndex(chosen);
+    return chosen != before;
 }
 
 void TAccountFilter::FitDropDown(int widest)

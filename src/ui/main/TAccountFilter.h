@@ -33,6 +33,10 @@ public:
     // FocusRec: "<Все записи>" when none, the last item for a record without account.
     void Rebuild(const TContent& content, const TContentRec* FocusRec);
 
+    // Selects the item that shows FocusRec, as a rebuild does; true when
+    // another item than before is selected now.
+    bool SelectFor(const TContentRec* FocusRec);
+
     bool AllRecordsSelected() const;
     // The records the selected item shows; none when no item is selected.
     std::optional<TFilterSelection> Selection(const TContent& content) const;

@@ -49,6 +49,7 @@ void TFileCommands::LoadUVO(const QString& FileName)
         FDocument.SetCurrentFile(QString());
         FDocument.SetRecsChanged(true);
     }
+    FDocument.NoteContentReplaced(true, result.Losses);
     FView.ShowContent(nullptr);
     if (!result.Losses.empty())
         Prompts().Warning(AppTitle, ReadLoss::Warning(result.Losses));

@@ -12,6 +12,7 @@
 #include "TFormat.h"
 #include "TMainStatusBar.h"
 #include "TPanelArea.h"
+#include "TProblemCommands.h"
 #include "TPrompts.h"
 #include "TRecordCommands.h"
 #include "TRecordGrid.h"
@@ -71,6 +72,7 @@ void TMainForm::FormCreate()
     CreateActions();
     CreateComponents();
     ConnectHandlers();
+    FProblemCommands = new TProblemCommands(*this);
     connect(FDocument.get(), &TUvoDocument::RecsChangedWritten, this, &TMainForm::ShowFileState);
     LoadSettings();
     if (!LoadFormat()) {
@@ -190,6 +192,7 @@ void TMainForm::EnterLimitedMode()
     ScrollBar->setEnabled(false);
     cbFilter->setEnabled(false);
     PanelGroup->setEnabled(false);  // so the record menu cannot open
+    FProblemCommands->SetEnabled(false);
     actSettings->setEnabled(true);
     actExit->setEnabled(true);
     StatusBar->SetPanelText(0, QString());
@@ -262,6 +265,16 @@ void TMainForm::ApplyFilter()
     ShowStatusBarInfo();
 }
 
+void TMainForm::ShowRecordField(const TContentRec* Rec, int FieldIndex)
+{
+    if (Content().IndexOf(Rec) < 0)
+        return;  // gone since it was listed
+    if (FFilter->SelectFor(Rec))
+        ApplyFilter();
+    if (FieldIndex < 0 || !PanelGroup->FocusField(Rec, FieldIndex))
+        PanelGroup->FindFocus(Rec);
+}
+
 void TMainForm::ClearView() { PanelGroup->ClearView(); }
 
 void TMainForm::FindFocus(TContentRec* Rec) { PanelGroup->FindFocus(Rec); }
@@ -298,6 +311,7 @@ void TMainForm::actNewExecute()
     if (!CanLeaveFile())
         return;
     Content().Clear();
+    FDocument->NoteContentReplaced();
     ShowContent(nullptr);
     SetCurrentFile(QString());
     SetRecsChanged(false);

@@ -25,6 +25,7 @@ class TFormat;
 class TSettingsForm;
 class TMainStatusBar;
 class TPanelArea;
+class TProblemCommands;
 class TRecordGrid;
 class TRecordCommands;
 class TRecordPopup;
@@ -83,6 +84,11 @@ public:
     void ClearView() override;
     void FindFocus(TContentRec* Rec);
     void ShowStatusBarInfo() override;
+    // Shows Rec with the filter on its account, as ShowContent does for its
+    // focus record, and focuses its field number FieldIndex (its row where
+    // there is no field): the problems list's jump.
+    void ShowRecordField(const TContentRec* Rec, int FieldIndex);
+    TProblemCommands& ProblemCommands() const { return *FProblemCommands; }
 
     // The grids shown, in panel order (the panels own them), and the widest
     // total column width among them since the view was last cleared.
@@ -172,6 +178,7 @@ private:
     std::unique_ptr<TAccountFilter> FFilter;
     std::unique_ptr<TFileCommands> FFileCommands;
     std::unique_ptr<TRecordCommands> FRecordCommands;
+    TProblemCommands* FProblemCommands = nullptr;  // a child of this window
     TSettingsForm* FSettingsForm = nullptr;
     TDiasoftForm* FDiasoftForm = nullptr;
     std::optional<QByteArray> FFormatText;

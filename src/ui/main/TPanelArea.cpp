@@ -7,6 +7,7 @@
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QLayoutItem>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -115,6 +116,52 @@ bool TPanelArea::FindFocus(const TContentRec* rec)
         return true;
     }
     return false;
+}
+
+bool TPanelArea::FocusField(const TContentRec* rec, int fieldIndex)
+{
+    for (TRecordGrid* grid : FVTList) {
+        const int row = grid->RowOf(rec);
+        if (row < 0)
+            continue;
+        const QModelIndex cell = grid->model()->index(row, fieldIndex);
+        if (!cell.isValid())
+            return false;
+        static_cast<TRecordPanel*>(grid->parentWidget())->SetCollapsed(false);
+        grid->setCurrentIndex(cell);
+        grid->scrollTo(cell);  // the row into the grid's view; sideways is the shared bar's
+        ShowColumnSideways(grid, fieldIndex);
+        grid->setFocus(Qt::OtherFocusReason);
+        SyncContentSize();
+        ensureWidgetVisible(grid);
+        return true;
+    }
+    return false;
+}
+
+void TPanelArea::ShowColumnSideways(TRecordGrid* grid, int column)
+{
+    auto* bar = parentWidget() ? parentWidget()->findChild<QScrollBar*>(QStringLiteral("ScrollBar"),
+                                                                         Qt::FindDirectChildrenOnly)
+                               : nullptr;
+    if (!bar)
+        return;
+    const QHeaderView* header = grid->horizontalHeader();
+    const int left = header->sectionPosition(column);
+    const int right = left + header->sectionSize(column);
+    const int visible = grid->viewport()->width();
+    // The position whose shift shows the column, nearest to where the bar stands.
+    const auto shift = [&](int p) { return (p * (FMaxVTWidth - grid->width() + 100)) / 100; };
+    const auto shows = [&](int p) { return shift(p) <= left && right <= shift(p) + visible; };
+    int best = -1;
+    for (int p = bar->minimum(); p <= bar->maximum(); ++p)
+        if (shows(p) && (best < 0 || std::abs(p - bar->value()) < std::abs(best - bar->value())))
+            best = p;
+    if (best < 0)  // wider than the view, or beyond what the bar reaches: its left edge as far as it goes
+        for (int p = bar->minimum(); p <= bar->maximum() && shift(p) <= left; ++p)
+            best = p;
+    bar->setValue(std::max(best, bar->minimum()));
+    ScrollBarChange(bar->value());  // undoes the grid's own sideways scrolling when the bar stood still
 }
 
 void TPanelArea::RemoveRow(TRecordGrid* grid, int row)

@@ -31,6 +31,11 @@ public:
     // Focuses and selects the first row showing rec and brings its grid into
     // view; false when no grid shows it.
     bool FindFocus(const TContentRec* rec);
+    // Focuses the cell of rec's row in the column of its field number
+    // fieldIndex (its place in FldList) and brings it into view: the panel
+    // opened, the area scrolled to it, and the grids moved sideways with the
+    // window's shared scroll bar; false when no grid shows rec.
+    bool FocusField(const TContentRec* rec, int fieldIndex);
     // Takes one row out of grid; a grid left without rows goes from VTList
     // and is destroyed with its panel.
     void RemoveRow(TRecordGrid* grid, int row);
@@ -69,6 +74,9 @@ private:
     TRecordGrid* AddPanel(const QString& caption, const TContentRec& first);
     void FinishBuild();
     void SetAllCollapsed(bool collapsed);
+    // Moves the shared scroll bar, where there is one beside the area, so that
+    // the column of grid stands wholly in view if it can.
+    void ShowColumnSideways(TRecordGrid* grid, int column);
     void SyncContentSize();
     void WheelScroll(int delta);
 

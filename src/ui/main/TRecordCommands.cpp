@@ -32,6 +32,14 @@ TContentRec* RecAt(const TRecordGrid* VT, int Node)
 
 int FocusedRow(const TRecordGrid* VT) { return VT ? VT->FocusedRow() : -1; }
 
+// A change that recomputed the totals changed the Trailer's values too.
+TRecordChange WithTrailer(const TContent& content, TRecordChange change)
+{
+    if (TContentRec* trailer = content.GetTrailerRec())
+        change.Changed.push_back(trailer);
+    return change;
+}
+
 }  // namespace
 
 TRecordCommands::TRecordCommands(TUvoDocument& document, TContentView& view, TFileCommands& files,
@@ -88,6 +96,7 @@ void TRecordCommands::AddConfirmed(std::unique_ptr<TContentRec> Scratch, const Q
     content.Add(std::move(Scratch));
     content.SortRec();
     content.CalcRecsCount();
+    FDocument.NoteRecordsChanged(WithTrailer(content, {{added}, {}}));
     FView.ShowContent(added);
     FDocument.SetRecsChanged(true);
 }
@@ -127,6 +136,7 @@ void TRecordCommands::DeleteRec(TRecordGrid* VT, int Node)
     if (index >= 0)
         content.Delete(index);
     content.CalcRecsCount();
+    FDocument.NoteRecordsChanged(WithTrailer(content, {{}, {rec}}));
     if (FView.VTList().isEmpty())
         FView.ShowContent(nullptr);
     FDocument.SetRecsChanged(true);
@@ -145,6 +155,7 @@ void TRecordCommands::EditRec(TContentRec* ContentRec)
     // The edited record stays the same object, so its row stays where it is.
     TContent::CopyRec(scratch, *ContentRec);
     ContentRec->CalcSortStr();
+    FDocument.NoteRecordsChanged({{ContentRec}, {}});
     if (ContentRec->SortStr != oldKey) {
         FDocument.Content().SortRec();
         FView.ShowContent(ContentRec);
@@ -178,6 +189,7 @@ void TRecordCommands::actNewRecsExecute()
     FDocument.SetCurrentFile(QString());
     FDocument.SetRecsChanged(false);
     content.CalcRecsCount();
+    FDocument.NoteContentReplaced();
     FView.ShowContent(nullptr);
 }
 
