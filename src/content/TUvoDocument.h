@@ -33,6 +33,8 @@ public:
 signals:
     void CurrentFileChanged(const QString& path);
     void RecsChangedWritten(bool changed);
+    // The content list was emptied, to be refilled with another file.
+    void ContentCleared();
 
 private:
     TContent FContent;

@@ -19,6 +19,7 @@ class TAccountFilter;
 class TContent;
 class TContentRec;
 class TFileCommands;
+class TFindBar;
 class TFormat;
 class TSettingsForm;
 class TMainStatusBar;
@@ -112,6 +113,10 @@ public:
     QAction* actCollapse;
     QAction* actExpand;
     QAction* actExit;
+    // "Правка": undo, redo and find.
+    QAction* actUndo = nullptr;
+    QAction* actRedo = nullptr;
+    QAction* actFind = nullptr;
 
     QMenu* mnFile = nullptr;
     QMenu* mnEdit = nullptr;
@@ -120,6 +125,7 @@ public:
     QComboBox* cbFilter;
     TPanelArea* PanelGroup;
     QScrollBar* ScrollBar;
+    TFindBar* FindBar;
     TMainStatusBar* StatusBar;
     TRecordPopup* mnVTPopup;
 

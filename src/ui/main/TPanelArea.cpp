@@ -7,6 +7,7 @@
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QLayoutItem>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -18,6 +19,27 @@ namespace {
 
 constexpr int VisibleRows = 10;  // a panel grows with its rows up to this many
 constexpr int PanelExtra = 22;   // beyond the rows, the caption bar and the header
+constexpr int LastSidePosition = 104 - 4 + 1;  // of the window's scroll bar
+
+// The position of the window's scroll bar at which the columns from left to
+// right (in a grid's own coordinates) are shown in a view viewWidth wide: the
+// current one when it shows them already, else the first that does, else (a
+// column wider than the view) the last that keeps the column's left edge in view.
+int SidePositionShowing(int left, int right, int viewWidth, int sideRange, int current)
+{
+    const auto shift = [&](int position) { return std::max(0, (position * sideRange) / 100); };
+    const auto shows = [&](int position) { return left >= shift(position) && right <= shift(position) + viewWidth; };
+    if (shows(current))
+        return current;
+    int best = 0;
+    for (int position = 0; position <= LastSidePosition; ++position) {
+        if (shows(position))
+            return position;
+        if (shift(position) <= left)
+            best = position;
+    }
+    return best;
+}
 
 }  // namespace
 
@@ -112,6 +134,34 @@ bool TPanelArea::FindFocus(const TContentRec* rec)
         grid->setFocus(Qt::OtherFocusReason);
         SyncContentSize();
         ensureWidgetVisible(grid);
+        return true;
+    }
+    return false;
+}
+
+bool TPanelArea::FocusField(const TContentRec* rec, int fieldIndex)
+{
+    for (TRecordGrid* grid : FVTList) {
+        const int row = grid->RowOf(rec);
+        const QModelIndex cell = grid->Model().index(row, fieldIndex);
+        if (row < 0 || !cell.isValid())
+            continue;
+        static_cast<TRecordPanel*>(grid->parentWidget())->SetCollapsed(false);
+        grid->setCurrentIndex(cell);
+        grid->scrollTo(cell);  // the rows of a grid taller than its panel
+        grid->setFocus(Qt::OtherFocusReason);
+        SyncContentSize();
+        ensureWidgetVisible(grid);
+        // Sideways every grid moves together, by the window's scroll bar.
+        auto* sideBar = window()->findChild<QScrollBar*>(QStringLiteral("ScrollBar"));
+        const int current = sideBar ? sideBar->value() : 0;
+        const QHeaderView* header = grid->horizontalHeader();
+        const int left = header->sectionPosition(fieldIndex);
+        const int position = SidePositionShowing(left, left + header->sectionSize(fieldIndex), grid->viewport()->width(),
+                                                 FMaxVTWidth - grid->width() + 100, current);
+        if (sideBar)
+            sideBar->setValue(position);
+        ScrollBarChange(position);  // also when the bar stayed, over the grid's own scrolling to the cell
         return true;
     }
     return false;

@@ -31,6 +31,11 @@ public:
     // Focuses and selects the first row showing rec and brings its grid into
     // view; false when no grid shows it.
     bool FindFocus(const TContentRec* rec);
+    // Focuses rec's row and the column of its field number fieldIndex (in
+    // FldList), and brings the cell into view: its panel expanded, the panel
+    // area scrolled to it and all grids moved sideways by the window's scroll
+    // bar; false when no grid shows rec.
+    bool FocusField(const TContentRec* rec, int fieldIndex);
     // Takes one row out of grid; a grid left without rows goes from VTList
     // and is destroyed with its panel.
     void RemoveRow(TRecordGrid* grid, int row);
