@@ -41,14 +41,17 @@ class TUndoTest : public QObject {
     bool Starred() { return Form().windowTitle().endsWith(QLatin1Char('*')); }
 
     // Header, account 999, account 12345 with its holder, Trailer with totals
-    // that do not count them: a file as read, out of order, with wrong totals.
-    void ShowSmallFile()
+    // that do not count them: a file as read, out of order, with wrong totals;
+    // or, sorted, as the record commands leave it.
+    void ShowSmallFile(bool sorted = false)
     {
         Add(Form(), Header);
         AddAccount(Form(), "999");
         FAccount = AddAccount(Form(), "12345");
         FHolder = AddHolder(Form(), "12345", "01", "Иванов", "Иван");
         Add(Form(), ViewFixture::Trailer, {{"310107", "000000007"}});
+        if (sorted)
+            Content().SortRec();
         Form().ShowContent(nullptr);
         Form().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Form()));
@@ -129,9 +132,17 @@ private slots:
         QVERIFY(Form().StatusBar->PanelText(0).endsWith(QStringLiteral(" из 4")));
     }
 
+    void editIsUndoneAndRedone_data()
+    {
+        QTest::addColumn<bool>("sorted");
+        QTest::newRow("file out of order") << false;
+        QTest::newRow("sorted file") << true;
+    }
+
     void editIsUndoneAndRedone()
     {
-        ShowSmallFile();
+        QFETCH(bool, sorted);
+        ShowSmallFile(sorted);
         PlayEditDialog(Prompts(), {{"310011", "999"}});  // the holder moves to account 999
         Form().EditRec(FHolder);
         const std::vector<TContentRec*> afterEdit = Content().Records();

@@ -117,7 +117,7 @@ TAppendRecsCommand::TAppendRecsCommand(const QString& text, TUvoDocument& docume
 
 void TAppendRecsCommand::redo()
 {
-    FirstRun();  // every run shows the list the same way
+    // Every run shows the list the same way, the first one too.
     TContent& content = Content();
     FOrder.Remember(content);
     for (auto& rec : FOwned)
