@@ -6,6 +6,8 @@
 // then the problems list: the whole check of the file, the list filled and
 // shown, a jump from the list to a finding of another account, painted, and
 // the list's update after an edit of one record.
+// then how long the find bar takes to search all records shown in vain, and
+// how long deleting a record, undoing and redoing it take.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise. With
 // --shot it also saves a picture of each painted window into DIR.
 
@@ -14,24 +16,31 @@
 #include "SettingsFile.h"
 #include "TContent.h"
 #include "TFileCommands.h"
+#include "TFindBar.h"
 #include "TFormat.h"
 #include "TMainForm.h"
 #include "TProblemCommands.h"
 #include "TProblemsDock.h"
 #include "TUvoDocument.h"
+#include "TPrompts.h"
+#include "TRecordGrid.h"
 #include "UvoFile.h"
 #include "UvoGenerator.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QAction>
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <limits>
 #include <stdexcept>
 #include <memory>
@@ -45,6 +54,22 @@ constexpr double OpenTargetMs = 2000;
 constexpr double CheckTargetMs = 150;
 constexpr double ListTargetMs = 300;
 constexpr double JumpTargetMs = 100;
+constexpr double FindTargetMs = 300;
+constexpr double UndoDeleteTargetMs = 200;
+
+// Answers the deletion question with Yes; nothing else asks here.
+class TYesPrompts : public TPrompts {
+public:
+    TAnswer Question(const QString&, const QString&, TQuestionButtons) override { return TAnswer::Yes; }
+    void Error(const QString&) override {}
+    void AppError(const QString&) override {}
+    void Info(const QString&, const QString&) override {}
+    QString OpenFileName(const QString&) override { return {}; }
+    QString SaveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<TLogin> LoginBox(const QString&, const QString&) override { return {}; }
+    int ExecDialog(QDialog&) override { return 0; }
+};
 
 struct Options {
     std::vector<int> Accounts;
@@ -181,6 +206,54 @@ SizeFigures Measure(const QString& path, const QString& shotFolder)
     return figures;
 }
 
+struct EditFigures {
+    double FindMs = 0;        // a text found nowhere: every value of every record shown
+    double FindWholeMs = 0;   // the same with case and whole values
+    double DeleteMs = 0;
+    double UndoMs = 0;
+    double RedoMs = 0;
+};
+
+double TimeOf(const std::function<void()>& work) { return BestOf(1, [] {}, work); }
+
+EditFigures MeasureEditing(const QString& path)
+{
+    EditFigures figures;
+    std::unique_ptr<TMainForm> form = ShownWindow();
+    form->FileCommands().LoadUVO(path);
+    Paint(*form);
+    TFindBar& bar = *form->FindBar;
+    bar.Open();
+    bar.edFindText->setText(QStringLiteral("Нигде не встречается"));
+    figures.FindMs = BestOf(Runs, [] {}, [&] { bar.FindNext(); });
+    bar.chkMatchCase->setChecked(true);
+    bar.chkWholeValue->setChecked(true);
+    figures.FindWholeMs = BestOf(Runs, [] {}, [&] { bar.FindNext(); });
+
+    TYesPrompts yes;
+    SetPrompts(&yes);
+    figures.DeleteMs = figures.UndoMs = figures.RedoMs = std::numeric_limits<double>::infinity();
+    for (int run = 0; run < Runs; ++run) {
+        form->ShowContent(nullptr);
+        TRecordGrid* grid = form->VTList()[form->VTList().size() / 2];
+        figures.DeleteMs = std::min(figures.DeleteMs, TimeOf([&] { form->DeleteRec(grid, grid->RowCount() / 2); }));
+        figures.UndoMs = std::min(figures.UndoMs, TimeOf([&] { form->actUndo->trigger(); }));
+        figures.RedoMs = std::min(figures.RedoMs, TimeOf([&] { form->actRedo->trigger(); }));
+        form->actUndo->trigger();
+    }
+    SetPrompts(nullptr);
+    return figures;
+}
+
+void PrintEditFigures(int accounts, int records, const EditFigures& figures)
+{
+    const auto mark = [](double ms, double target) { return ms <= target ? "ok" : "SLOW"; };
+    std::printf("%8d %9d %10.1f %4s %12.1f %10.1f %10.1f %4s %10.1f\n", accounts, records, figures.FindMs,
+                mark(figures.FindMs, FindTargetMs), figures.FindWholeMs, figures.DeleteMs, figures.UndoMs,
+                mark(figures.UndoMs, UndoDeleteTargetMs), figures.RedoMs);
+    std::fflush(stdout);
+}
+
 void PrintFigures(int accounts, const SizeFigures& figures)
 {
     const auto mark = [](double ms, double target) { return ms <= target ? "ok" : "SLOW"; };
@@ -226,8 +299,10 @@ int main(int argc, char** argv)
                 "open to painted");
     try {
         std::vector<SizeFigures> all;
+        std::vector<QString> files;
         for (const int accounts : options.Accounts) {
-            all.push_back(Measure(WriteFile(folder.path(), accounts), options.ShotFolder));
+            files.push_back(WriteFile(folder.path(), accounts));
+            all.push_back(Measure(files.back(), options.ShotFolder));
             PrintFigures(accounts, all.back());
         }
         std::printf("\nProblems; targets: whole check <= %.0f, list filled and shown <= %.0f, jump <= %.0f\n",
@@ -236,6 +311,12 @@ int main(int argc, char** argv)
                     "after an edit");
         for (size_t i = 0; i < all.size(); ++i)
             PrintProblemFigures(options.Accounts[i], all[i]);
+        std::printf("\nBest of %d runs, milliseconds; targets: find in all records <= %.0f, undo of a delete <= %.0f\n",
+                    Runs, FindTargetMs, UndoDeleteTargetMs);
+        std::printf("%8s %9s %15s %12s %10s %15s %10s\n", "accounts", "records", "find (no case)", "case, whole",
+                    "delete", "undo delete", "redo");
+        for (size_t i = 0; i < files.size(); ++i)
+            PrintEditFigures(options.Accounts[i], all[i].Records, MeasureEditing(files[i]));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "gui_bench: %s\n", error.what());
         return 1;

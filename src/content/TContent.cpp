@@ -84,7 +84,11 @@ void TContentRec::AppendLineBytes(QByteArray& out) const
 
 TContent::TContent(const TFormat& format, bool ownsRecords) : FFormat(&format), FOwnsRecords(ownsRecords) {}
 
-TContent::~TContent() { Clear(); }
+TContent::~TContent()
+{
+    Cleared = nullptr;  // nobody is told about the list's own end
+    Clear();
+}
 
 void TContent::Add(TContentRec* rec) { FRecs.push_back(rec); }
 
@@ -114,6 +118,28 @@ void TContent::Clear()
         for (TContentRec* rec : FRecs)
             delete rec;
     FRecs.clear();
+    if (Cleared)
+        Cleared();
+}
+
+std::unique_ptr<TContentRec> TContent::Take(int index)
+{
+    Q_ASSERT(FOwnsRecords);
+    TContentRec* rec = FRecs[size_t(index)];
+    FRecs.erase(FRecs.begin() + index);
+    return std::unique_ptr<TContentRec>(rec);
+}
+
+void TContent::Insert(int index, std::unique_ptr<TContentRec> rec)
+{
+    Q_ASSERT(FOwnsRecords);
+    FRecs.insert(FRecs.begin() + index, rec.release());
+}
+
+void TContent::Rearrange(std::vector<TContentRec*> order)
+{
+    Q_ASSERT(order.size() == FRecs.size());
+    FRecs = std::move(order);
 }
 
 std::unique_ptr<TContentRec> TContent::CreateNewOnRec(const TRec* Rec) const

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -86,6 +87,15 @@ public:
     int IndexOf(const TContentRec* rec) const;
     void Delete(int index);                      // frees the record when the list owns its records
     void Clear();
+    // Takes a record out without freeing it, and puts one back at a place:
+    // what an undo history keeps and gives back.
+    std::unique_ptr<TContentRec> Take(int index);
+    void Insert(int index, std::unique_ptr<TContentRec> rec);
+    // The same records in another order.
+    void Rearrange(std::vector<TContentRec*> order);
+    // Called whenever the list is emptied: whatever still refers to its
+    // records (an undo history) lets go of them.
+    std::function<void()> Cleared;
     void Reserve(int count) { FRecs.reserve(size_t(count)); }
     const std::vector<TContentRec*>& Records() const { return FRecs; }
 

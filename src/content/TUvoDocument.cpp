@@ -1,6 +1,9 @@
 #include "TUvoDocument.h"
 
-TUvoDocument::TUvoDocument(const TFormat& format, QObject* parent) : QObject(parent), FContent(format) {}
+TUvoDocument::TUvoDocument(const TFormat& format, QObject* parent) : QObject(parent), FContent(format)
+{
+    FContent.Cleared = [this] { emit ContentCleared(); };
+}
 
 void TUvoDocument::SetCurrentFile(const QString& path)
 {

@@ -56,6 +56,8 @@ signals:
     void RecsChangedWritten(bool changed);
     void ContentReplaced(bool fromFile);
     void RecordsChanged(const TRecordChange& change);
+    // The content list was emptied, to be refilled with another file.
+    void ContentCleared();
 
 private:
     TContent FContent;

@@ -4,11 +4,13 @@
 // window's own content list with the format description the program carries.
 
 #include "TContent.h"
+#include "TEditForm.h"
 #include "TMainForm.h"
 #include "TMainStatusBar.h"
 #include "TPanelArea.h"
 #include "TRecordGrid.h"
 #include "TRecordPanel.h"
+#include "TScriptedPrompts.h"
 
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -95,6 +97,26 @@ inline void ChooseItem(TMainForm& form, int index)
 {
     form.cbFilter->setCurrentIndex(index);
     emit form.cbFilter->activated(index);
+}
+
+// The next edit dialog assigns the values and confirms, or cancels.
+inline void PlayEditDialog(TScriptedPrompts& prompts, QList<std::pair<QString, QString>> values, bool confirm = true)
+{
+    prompts.Dialogs.push_back([values, confirm](QDialog& dialog) {
+        TContentRec& rec = *static_cast<TEditForm&>(dialog).ContentRec;
+        for (const auto& [fldId, value] : values)
+            rec.SetVal(fldId, value);
+        return int(confirm ? QDialog::Accepted : QDialog::Rejected);
+    });
+}
+
+// The record of the focused cell and the cell's column; none without a focused grid.
+inline std::pair<TContentRec*, int> FocusedCell(const TMainForm& form)
+{
+    const auto* grid = qobject_cast<TRecordGrid*>(form.focusWidget());
+    if (!grid || grid->FocusedRow() < 0)
+        return {nullptr, -1};
+    return {grid->Rec(grid->FocusedRow()), grid->currentIndex().column()};
 }
 
 }  // namespace ViewFixture

@@ -66,6 +66,16 @@ private slots:
         QCOMPARE(Captions(FWindow->Form->mnView->actions()), QStringList({"Свернуть всё", "Развернуть всё", "-", "Настройки"}));
     }
 
+    void editMenuBeginsWithUndoAndFind()
+    {
+        const QList<QAction*> items = FWindow->Form->mnEdit->actions();
+        QCOMPARE(Captions(items.mid(0, 4)), QStringList({"Отменить", "Повторить", "-", "Найти…"}));
+        QCOMPARE(items[0]->shortcut(), QKeySequence("Ctrl+Z"));
+        QCOMPARE(items[1]->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
+        QCOMPARE(items[3]->shortcut(), QKeySequence("Ctrl+F"));
+        QVERIFY(!items[0]->isEnabled() && !items[1]->isEnabled());
+    }
+
     void commandsCarryHintsAndKeys_data()
     {
         QTest::addColumn<QString>("name");

@@ -2,11 +2,13 @@
 
 #include "AppErrorGuard.h"
 #include "CommandBars.h"
+#include "EditMenu.h"
 #include "FormatLoader.h"
 #include "FormatResource.h"
 #include "SettingsFile.h"
 #include "TAccountFilter.h"
 #include "TFileCommands.h"
+#include "TFindBar.h"
 #include "TContent.h"
 #include "TDiasoftForm.h"
 #include "TFormat.h"
@@ -145,7 +147,10 @@ void TMainForm::CreateComponents()
     ScrollBar->setPageStep(4);
     column->addWidget(PanelGroup, 1);
     column->addWidget(ScrollBar);
+    FindBar = new TFindBar(*PanelGroup, client);
+    column->addWidget(FindBar);
     setCentralWidget(client);
+    EditMenu::AddUndoAndFind(*this);
 
     StatusBar = new TMainStatusBar(this);
     setStatusBar(StatusBar);
@@ -187,7 +192,7 @@ void TMainForm::EnterLimitedMode()
 {
     FLimitedMode = true;
     for (QAction* action : {actNew, actNewRecs, actOpen, actSave, actSaveAs, actLoadFromDB, actSettings, actCollapse,
-                            actExpand, actExit})
+                            actExpand, actExit, actFind, FindBar->actFindNext, FindBar->actFindPrevious})
         action->setEnabled(false);
     ScrollBar->setEnabled(false);
     cbFilter->setEnabled(false);

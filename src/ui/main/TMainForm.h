@@ -21,6 +21,7 @@ class TContent;
 class TContentRec;
 class TDiasoftForm;
 class TFileCommands;
+class TFindBar;
 class TFormat;
 class TSettingsForm;
 class TMainStatusBar;
@@ -123,6 +124,10 @@ public:
     QAction* actCollapse;
     QAction* actExpand;
     QAction* actExit;
+    // "Правка": undo, redo and find.
+    QAction* actUndo = nullptr;
+    QAction* actRedo = nullptr;
+    QAction* actFind = nullptr;
 
     QMenu* mnFile = nullptr;
     QMenu* mnEdit = nullptr;
@@ -131,6 +136,7 @@ public:
     QComboBox* cbFilter;
     TPanelArea* PanelGroup;
     QScrollBar* ScrollBar;
+    TFindBar* FindBar;
     TMainStatusBar* StatusBar;
     TRecordPopup* mnVTPopup;
 

@@ -19,6 +19,7 @@ namespace {
 
 constexpr int VisibleRows = 10;  // a panel grows with its rows up to this many
 constexpr int PanelExtra = 22;   // beyond the rows, the caption bar and the header
+constexpr int LastSidePosition = 104 - 4 + 1;  // of the window's scroll bar
 
 }  // namespace
 

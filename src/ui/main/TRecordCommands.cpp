@@ -2,11 +2,13 @@
 
 #include "AppErrorGuard.h"
 #include "KnownValues.h"
+#include "RecordUndoCommands.h"
 #include "TContentView.h"
 #include "TEditForm.h"
 #include "TFileCommands.h"
 #include "TPrompts.h"
 #include "TRecordGrid.h"
+#include "TUndoHistory.h"
 #include "TUvoDocument.h"
 
 #include <QMetaObject>
@@ -32,19 +34,13 @@ TContentRec* RecAt(const TRecordGrid* VT, int Node)
 
 int FocusedRow(const TRecordGrid* VT) { return VT ? VT->FocusedRow() : -1; }
 
-// A change that recomputed the totals changed the Trailer's values too.
-TRecordChange WithTrailer(const TContent& content, TRecordChange change)
-{
-    if (TContentRec* trailer = content.GetTrailerRec())
-        change.Changed.push_back(trailer);
-    return change;
-}
 
 }  // namespace
 
 TRecordCommands::TRecordCommands(TUvoDocument& document, TContentView& view, TFileCommands& files,
                                  const TSettings& settings, QWidget* dialogOwner)
-    : FDocument(document), FView(view), FFiles(files), FSettings(settings), FDialogOwner(dialogOwner)
+    : FDocument(document), FView(view), FFiles(files), FSettings(settings), FDialogOwner(dialogOwner),
+      FHistory(new TUndoHistory(document, this))
 {
 }
 
@@ -86,19 +82,22 @@ bool TRecordCommands::Confirmed(const QString& Caption, TContentRec& Scratch)
     return result == QDialog::Accepted;
 }
 
-void TRecordCommands::AddConfirmed(std::unique_ptr<TContentRec> Scratch, const QString& Caption)
+void TRecordCommands::AddConfirmed(std::unique_ptr<TContentRec> Scratch, const QString& Caption,
+                                   const QString& StepName)
 {
     if (!Confirmed(Caption, *Scratch))
         return;  // the scratch record goes here
-    TContent& content = FDocument.Content();
     Scratch->CalcSortStr();
-    TContentRec* added = Scratch.get();
-    content.Add(std::move(Scratch));
-    content.SortRec();
-    content.CalcRecsCount();
-    FDocument.NoteRecordsChanged(WithTrailer(content, {{added}, {}}));
-    FView.ShowContent(added);
-    FDocument.SetRecsChanged(true);
+    std::vector<std::unique_ptr<TContentRec>> added;
+    added.push_back(std::move(Scratch));
+    FHistory->Push(new TAppendRecsCommand(StepName, FDocument, FView, std::move(added),
+                                          TAppendRecsCommand::TSteps::SortThenCount, true));
+}
+
+void TRecordCommands::AppendRecs(std::vector<std::unique_ptr<TContentRec>> Recs)
+{
+    FHistory->Push(new TAppendRecsCommand(QStringLiteral("загрузка из Fa#"), FDocument, FView, std::move(Recs),
+                                          TAppendRecsCommand::TSteps::CountThenSort, false));
 }
 
 void TRecordCommands::AddRec(const QString& RecID, const TContentRec* FromRec)
@@ -108,7 +107,7 @@ void TRecordCommands::AddRec(const QString& RecID, const TContentRec* FromRec)
     if (!scratch)
         return;
     ApplyKnownValues(*scratch, FromRec);
-    AddConfirmed(std::move(scratch), DialogCaption(*rec, AddAction));
+    AddConfirmed(std::move(scratch), DialogCaption(*rec, AddAction), QStringLiteral("добавление записи"));
 }
 
 void TRecordCommands::CopyRec(TRecordGrid* VT, int Node)
@@ -118,7 +117,7 @@ void TRecordCommands::CopyRec(TRecordGrid* VT, int Node)
         return;
     auto scratch = std::make_unique<TContentRec>(FDocument.Format());
     TContent::CopyRec(*source, *scratch);
-    AddConfirmed(std::move(scratch), DialogCaption(*source->Rec, AddAction));
+    AddConfirmed(std::move(scratch), DialogCaption(*source->Rec, AddAction), QStringLiteral("копирование записи"));
 }
 
 void TRecordCommands::DeleteRec(TRecordGrid* VT, int Node)
@@ -129,40 +128,20 @@ void TRecordCommands::DeleteRec(TRecordGrid* VT, int Node)
     if (Prompts().Question(QStringLiteral("Удалить"), QStringLiteral("Удалить запись?"), TQuestionButtons::YesNo) !=
         TAnswer::Yes)
         return;
-    TContent& content = FDocument.Content();
-    const int index = content.IndexOf(rec);
-    // The row goes before its record, so that no grid ever holds a freed record.
-    FView.RemoveRow(VT, Node);
+    const int index = FDocument.Content().IndexOf(rec);
     if (index >= 0)
-        content.Delete(index);
-    content.CalcRecsCount();
-    FDocument.NoteRecordsChanged(WithTrailer(content, {{}, {rec}}));
-    if (FView.VTList().isEmpty())
-        FView.ShowContent(nullptr);
-    FDocument.SetRecsChanged(true);
-    FView.ShowStatusBarInfo();
+        FHistory->Push(new TDeleteRecCommand(FDocument, FView, VT, Node, index));
 }
 
 void TRecordCommands::EditRec(TContentRec* ContentRec)
 {
     if (!ContentRec)
         return;
-    const QString oldKey = ContentRec->SortStr;
     TContentRec scratch(FDocument.Format());
     TContent::CopyRec(*ContentRec, scratch);
     if (!Confirmed(DialogCaption(*ContentRec->Rec, EditAction), scratch) || !TContent::RecDiffer(scratch, *ContentRec))
         return;
-    // The edited record stays the same object, so its row stays where it is.
-    TContent::CopyRec(scratch, *ContentRec);
-    ContentRec->CalcSortStr();
-    FDocument.NoteRecordsChanged({{ContentRec}, {}});
-    if (ContentRec->SortStr != oldKey) {
-        FDocument.Content().SortRec();
-        FView.ShowContent(ContentRec);
-    } else {
-        FView.RefreshRec(ContentRec);
-    }
-    FDocument.SetRecsChanged(true);
+    FHistory->Push(new TEditRecCommand(FDocument, FView, *ContentRec, scratch));
 }
 
 void TRecordCommands::actNewRecsExecute()

@@ -7,12 +7,14 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 class TContentRec;
 class TContentView;
 class TFileCommands;
 class TRecordGrid;
+class TUndoHistory;
 class TUvoDocument;
 struct TSettings;
 
@@ -20,7 +22,8 @@ struct TSettings;
 // record from the record context menu or a double-click, and the new file
 // with one record of every active type. Adding, copying and editing work on a
 // scratch record shown in the record edit dialog; only a confirmed dialog
-// changes the content list.
+// changes the content list. Each change of the list is a step of the undo
+// history.
 class TRecordCommands : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +52,13 @@ public:
     void EditRec(TContentRec* ContentRec);
     void actNewRecsExecute();
 
+    // Appends finished records (sort keys computed) to the open file as one
+    // step of the undo history: all appended, the Trailer's totals, the list
+    // sorted, all records shown, the file changed.
+    void AppendRecs(std::vector<std::unique_ptr<TContentRec>> Recs);
+
+    TUndoHistory& History() const { return *FHistory; }
+
     // Fills a fresh record with the values known in advance, FromRec's account among them.
     void ApplyKnownValues(TContentRec& Rec, const TContentRec* FromRec) const;
 
@@ -58,7 +68,7 @@ public:
 private:
     TContentRec* PopupRec() const;
     bool Confirmed(const QString& Caption, TContentRec& Scratch);
-    void AddConfirmed(std::unique_ptr<TContentRec> Scratch, const QString& Caption);
+    void AddConfirmed(std::unique_ptr<TContentRec> Scratch, const QString& Caption, const QString& StepName);
 
     TUvoDocument& FDocument;
     TContentView& FView;
@@ -66,4 +76,5 @@ private:
     const TSettings& FSettings;
     QWidget* FDialogOwner;
     QPointer<TRecordGrid> FPopupGrid;
+    TUndoHistory* FHistory;
 };
