@@ -64,6 +64,7 @@ public:
     void Error(const QString&) override {}
     void AppError(const QString&) override {}
     void Info(const QString&, const QString&) override {}
+    void Warning(const QString&, const QString&) override {}
     QString OpenFileName(const QString&) override { return {}; }
     QString SaveFileName(const QString&, const QString&, const QString&) override { return {}; }
     std::optional<QString> InputBox(const QString&, const QString&, const QString&) override { return {}; }

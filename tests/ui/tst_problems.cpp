@@ -183,6 +183,15 @@ private slots:
         // The holder's finding goes, and the totals the deletion recomputed are right now.
         QCOMPARE(Dock().windowTitle(), QStringLiteral("Проверка: 1"));
         QCOMPARE(Row(0)[TProblemsModel::ValueColumn], QStringLiteral("  surplus"));
+
+        // Undo brings the findings back (the deletion's old totals with them); redo takes them away again.
+        Form().actUndo->trigger();
+        QCOMPARE(Dock().windowTitle(), QStringLiteral("Проверка: 3"));
+        Form().actUndo->trigger();
+        QCOMPARE(Dock().windowTitle(), QStringLiteral("Проверка: 4"));
+        Form().actRedo->trigger();
+        Form().actRedo->trigger();
+        QCOMPARE(Dock().windowTitle(), QStringLiteral("Проверка: 1"));
     }
 };
 
