@@ -429,12 +429,14 @@ void TDiasoftForm::GetDiasoftInfo()
 
 void TDiasoftForm::KeepRecords(TRecordList records)
 {
-    const bool newFile = rbNew->isChecked();
-    Import().Store(std::move(records), newFile ? TImportTarget::NewFile : TImportTarget::CurrentFile, dtDate2->date(),
-                   FDocument.Content());
-    if (newFile)
+    if (rbNew->isChecked()) {
+        Import().Store(std::move(records), TImportTarget::NewFile, dtDate2->date(), FDocument.Content());
         FDocument.SetCurrentFile(QString());
-    FHost.ShowContent(nullptr);
+        FDocument.NoteContentReplaced();
+        FHost.ShowContent(nullptr);
+    } else {
+        FHost.AppendRecs(std::move(records));
+    }
     FDocument.SetRecsChanged(true);
     accept();
 }

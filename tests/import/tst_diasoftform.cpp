@@ -420,6 +420,7 @@ void TDiasoftFormTest::appendsToTheOpenFile()
     ViewFixture::AddAccount(main, QStringLiteral("B1"));
     main.SetCurrentFile(QStringLiteral("/data/open.uvo"));
     main.SetRecsChanged(true);
+    const QStringList before = Lines(main.Content());
     import.Dialog().rbAdd->setChecked(true);
     import.Dialog().rbTakeOn->setChecked(true);
     import.DB->Replies[FaCommands::RecordCall(January, 1, TImportMode::TakeOn)] = import.DB->Replies[Call(1)];
@@ -429,6 +430,11 @@ void TDiasoftFormTest::appendsToTheOpenFile()
     QCOMPARE(Lines(main.Content()), QStringList({"300000 ", "300100 A1", "300100 B1", "300999 "}));
     QCOMPARE(main.Content().GetTrailerRec()->GetVal("310107"), QStringLiteral("000000002"));
     QCOMPARE(main.windowTitle(), QStringLiteral("UVO - /data/open.uvo*"));
+
+    // The whole import is one step that undo takes back.
+    QCOMPARE(main.actUndo->text(), QStringLiteral("Отменить: загрузка из Fa#"));
+    main.actUndo->trigger();
+    QCOMPARE(Lines(main.Content()), before);
 }
 
 void TDiasoftFormTest::escapeAtTheThirdOfFiveAsksBeforeTheFourth_data()

@@ -257,6 +257,8 @@ void TMainForm::ShowContent(TContentRec* FocusRec)
         FindFocus(FocusRec);
 }
 
+void TMainForm::AppendRecs(std::vector<std::unique_ptr<TContentRec>> Recs) { FRecordCommands->AppendRecs(std::move(Recs)); }
+
 void TMainForm::ApplyFilter()
 {
     if (cbFilter->currentIndex() < 0)

@@ -81,6 +81,7 @@ public:
 
     // Rebuilds the filter list and the panel area and focuses FocusRec.
     void ShowContent(TContentRec* FocusRec) override;
+    void AppendRecs(std::vector<std::unique_ptr<TContentRec>> Recs) override;
     void ApplyFilter();
     void ClearView() override;
     void FindFocus(TContentRec* Rec);
