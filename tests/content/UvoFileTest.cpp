@@ -1,6 +1,7 @@
 // Reading and writing whole data files, line ends, bad input and safe saving.
 
 #include "ShippedFormatFixture.h"
+#include "BadInputs.h"
 #include "AnsiCodePage.h"
 #include "ReadLoss.h"
 #include "TUvoError.h"
@@ -248,22 +249,6 @@ mode_t KindOf(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
 }
 
-// Root may make files in any folder: the tests of folders that allow none run
-// as an unprivileged user where they are run as root.
-class TUnprivileged {
-public:
-    TUnprivileged() : FWasRoot(::geteuid() == 0) { FOk = !FWasRoot || (::setegid(65534) == 0 && ::seteuid(65534) == 0); }
-    ~TUnprivileged()
-    {
-        if (FWasRoot && (::seteuid(0) != 0 || ::setegid(0) != 0))
-            std::abort();  // the rest of the tests would run unprivileged
-    }
-    bool Ok() const { return FOk; }
-
-private:
-    bool FWasRoot;
-    bool FOk = true;
-};
 
 }  // namespace
 
