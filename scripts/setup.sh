@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev googletest libgtest-dev unixodbc-dev tdsodbc
   libqt6svg6 desktop-file-utils dpkg-dev file
-  odbcinst python3)
+  odbcinst python3 clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

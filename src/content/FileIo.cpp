@@ -54,9 +54,41 @@ bool SameState(const struct stat& a, const struct stat& b)
            a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
+// Follows the lines of data file bytes as they arrive: how many lines have
+// ended, where the open one began, and where a byte 26 ended the lines.
+class TLineWatch {
+public:
+    void See(const char* data, qsizetype from, qsizetype to)
+    {
+        for (qsizetype i = from; i < to && FEndMark < 0; ++i) {
+            if (data[i] == '\n') {
+                ++FEnded;
+                FOpenLine = i + 1;
+            } else if (data[i] == '\x1A') {
+                FEndMark = i;
+            }
+        }
+    }
+    bool LineTooLong(qsizetype filled) const { return FEndMark < 0 && filled - FOpenLine > MaxLineBytes; }
+    qsizetype OpenLineNumber() const { return FEnded + 1; }
+    qsizetype OpenLineStart() const { return FOpenLine; }
+    // How much of the data a stream need keep: its lines and a bounded tail.
+    qsizetype Kept(qsizetype filled) const
+    {
+        return FEndMark < 0 ? filled : std::min(filled, FEndMark + 1 + MaxLineBytes);
+    }
+
+private:
+    qsizetype FEnded = 0;
+    qsizetype FOpenLine = 0;
+    qsizetype FEndMark = -1;
+};
+
 // Reads to the end. A regular file's buffer is sized once from its size, so
-// that a large file is never held twice while it grows.
-TReadResult ReadToEnd(int fd)
+// that a large file is never held twice while it grows. Data file bytes are
+// watched line by line (see MaxLineBytes) as they arrive; other files (the
+// old bytes of a file rewritten in place) are read whole.
+TReadResult ReadToEnd(int fd, bool dataFile = true)
 {
     TReadResult result;
     struct stat before {};
@@ -65,11 +97,12 @@ TReadResult ReadToEnd(int fd)
     const bool regular = S_ISREG(before.st_mode);
     QByteArray& bytes = result.Bytes;
     bytes.resize(regular ? qsizetype(before.st_size) : 0);
+    TLineWatch lines;
     qsizetype filled = 0;
     for (;;) {
         if (filled == bytes.size())
             bytes.resize(filled + std::max(ReadChunk, regular ? 0 : filled));
-        const ssize_t n = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        const ssize_t n = ::read(fd, bytes.data() + filled, size_t(std::min(bytes.size() - filled, ReadChunk)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -78,6 +111,17 @@ TReadResult ReadToEnd(int fd)
         }
         if (n == 0)
             break;
+        if (dataFile) {
+            lines.See(bytes.constData(), filled, filled + n);
+            if (lines.LineTooLong(filled + n)) {
+                bytes.truncate(lines.OpenLineStart());
+                return {std::move(bytes), TReadFailure::LineTooLong, 0, lines.OpenLineNumber()};
+            }
+            if (!regular && lines.Kept(filled + n) < filled + n) {
+                filled = lines.Kept(filled + n);
+                break;  // the rest of an endless stream is passed over unread
+            }
+        }
         filled += n;
     }
     bytes.resize(filled);
@@ -122,6 +166,33 @@ bool WriteAll(int fd, QByteArrayView bytes, qint64 offset = -1)
     return true;
 }
 
+// Writes what the producer hands out, from the descriptor's position or, with
+// an offset, from there on. The system's error number of the piece that could
+// not be written, or 0; `written` counts the bytes written.
+int WriteProduced(int fd, const TProducer& produce, qint64 offset = -1, qint64* written = nullptr)
+{
+    int error = 0;
+    qint64 done = 0;
+    produce([&](QByteArrayView piece) {
+        if (error != 0)
+            return false;
+        if (!WriteAll(fd, piece, offset < 0 ? -1 : offset + done)) {
+            error = errno != 0 ? errno : EIO;
+            return false;
+        }
+        done += piece.size();
+        return true;
+    });
+    if (written)
+        *written = done;
+    return error;
+}
+
+TProducer Whole(QByteArrayView bytes)
+{
+    return [bytes](const TPieceSink& sink) { sink(bytes); };
+}
+
 [[noreturn]] void ThrowOpenFailure() { throw TUvoError(OpenForWritingMessage); }
 
 [[noreturn]] void ThrowWriteFailure(int error, const QString& addition = {})
@@ -163,14 +234,14 @@ private:
 
 // A device or FIFO: there is nothing to replace, and a temporary file renamed
 // over it would destroy the device node.
-void WriteDirectly(const QByteArray& path, QByteArrayView bytes)
+void WriteDirectly(const QByteArray& path, const TProducer& produce)
 {
     // A FIFO without reader refuses the non-blocking open instead of hanging.
     TDescriptor file(::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!file.IsOpen())
         ThrowOpenFailure();
     ::fcntl(file.Fd(), F_SETFL, ::fcntl(file.Fd(), F_GETFL) & ~O_NONBLOCK);
-    WriteDescriptor(file.Fd(), bytes);
+    WriteDescriptor(file.Fd(), produce);
 }
 
 // The file a chain of symbolic links ends at, whether it exists or not.
@@ -192,20 +263,23 @@ bool FolderRefuses(int error)
 
 // The existing file rewritten in place; its previous bytes are put back when
 // the new ones cannot be written whole.
-void WriteInPlace(const QByteArray& path, QByteArrayView bytes)
+void WriteInPlace(const QByteArray& path, const TProducer& produce)
 {
     TDescriptor file(::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOCTTY));
     if (!file.IsOpen())
         ThrowOpenFailure();
-    const TReadResult previous = ReadToEnd(file.Fd());
+    const TReadResult previous = ReadToEnd(file.Fd(), false);
     if (previous.Failure != TReadFailure::None)
         ThrowWriteFailure(previous.Error ? previous.Error : EBUSY);
-    if (WriteAll(file.Fd(), bytes, 0) && ::ftruncate(file.Fd(), off_t(bytes.size())) == 0 && ::fsync(file.Fd()) == 0) {
-        if (const int error = file.Close())
-            ThrowWriteFailure(error);
+    qint64 written = 0;
+    int error = WriteProduced(file.Fd(), produce, 0, &written);
+    if (error == 0 && ::ftruncate(file.Fd(), off_t(written)) == 0 && ::fsync(file.Fd()) == 0) {
+        if (const int closeError = file.Close())
+            ThrowWriteFailure(closeError);
         return;
     }
-    const int error = errno;
+    if (error == 0)
+        error = errno;
     const bool restored = WriteAll(file.Fd(), previous.Bytes, 0) &&
                           ::ftruncate(file.Fd(), off_t(previous.Bytes.size())) == 0 && ::fsync(file.Fd()) == 0;
     ThrowWriteFailure(error, restored ? QStringLiteral(" Прежнее содержимое файла сохранено.")
@@ -237,14 +311,14 @@ void KeepOwnerAndMode(int fd, const struct stat& old)
     ::fchmod(fd, old.st_mode & 07777);
 }
 
-void Replace(const QString& target, QByteArrayView bytes, const struct stat* existing)
+void Replace(const QString& target, const TProducer& produce, const struct stat* existing)
 {
     const QByteArray path = NativePath(target);
     QByteArray tempPath;
     TDescriptor temp(CreateTemporary(target, tempPath));
     if (!temp.IsOpen()) {
         if (existing && FolderRefuses(errno))
-            return WriteInPlace(path, bytes);
+            return WriteInPlace(path, produce);
         ThrowOpenFailure();
     }
     auto fail = [&](int error) {
@@ -252,18 +326,26 @@ void Replace(const QString& target, QByteArrayView bytes, const struct stat* exi
         ::unlink(tempPath.constData());
         ThrowWriteFailure(error);
     };
-    if (!WriteAll(temp.Fd(), bytes) || ::fsync(temp.Fd()) != 0)
-        fail(errno);
+    int error = 0;
+    try {
+        error = WriteProduced(temp.Fd(), produce);
+    } catch (...) {  // the producer's own failure (no memory) leaves no stray file
+        temp.Close();
+        ::unlink(tempPath.constData());
+        throw;
+    }
+    if (error != 0 || ::fsync(temp.Fd()) != 0)
+        fail(error != 0 ? error : errno);
     if (existing)
         KeepOwnerAndMode(temp.Fd(), *existing);
-    if (const int error = temp.Close())
-        fail(error);
+    if (const int closeError = temp.Close())
+        fail(closeError);
     if (::rename(tempPath.constData(), path.constData()) != 0) {
-        const int error = errno;
+        const int renameError = errno;
         ::unlink(tempPath.constData());
-        if (existing && FolderRefuses(error))
-            return WriteInPlace(path, bytes);
-        ThrowWriteFailure(error);
+        if (existing && FolderRefuses(renameError))
+            return WriteInPlace(path, produce);
+        ThrowWriteFailure(renameError);
     }
 }
 
@@ -275,17 +357,21 @@ TReadResult ReadAnyFile(const QString& fileName) { return ReadFile(fileName, fal
 
 TReadResult ReadDescriptor(int fd) { return ReadToEnd(fd); }
 
-void Write(const QString& fileName, QByteArrayView bytes)
+void Write(const QString& fileName, QByteArrayView bytes) { Write(fileName, Whole(bytes)); }
+
+void WriteDescriptor(int fd, QByteArrayView bytes) { WriteDescriptor(fd, Whole(bytes)); }
+
+void Write(const QString& fileName, const TProducer& produce)
 {
     const QByteArray path = NativePath(fileName);
     struct stat st {};
     if (::stat(path.constData(), &st) != 0) {
         if (errno != ENOENT)
             ThrowOpenFailure();
-        return Replace(LinkTarget(fileName), bytes, nullptr);  // a new file, or the missing target of a link
+        return Replace(LinkTarget(fileName), produce, nullptr);  // a new file, or the missing target of a link
     }
     if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode))
-        return WriteDirectly(path, bytes);
+        return WriteDirectly(path, produce);
     if (!S_ISREG(st.st_mode))
         ThrowOpenFailure();
     // A file its owner made read-only is not replaced behind their back,
@@ -293,14 +379,14 @@ void Write(const QString& fileName, QByteArrayView bytes)
     if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
         ThrowOpenFailure();
     const QString target = QFileInfo(fileName).canonicalFilePath();
-    Replace(target.isEmpty() ? fileName : target, bytes, &st);
+    Replace(target.isEmpty() ? fileName : target, produce, &st);
 }
 
-void WriteDescriptor(int fd, QByteArrayView bytes)
+void WriteDescriptor(int fd, const TProducer& produce)
 {
     TPipeSignalGuard guard;
-    if (!WriteAll(fd, bytes))
-        ThrowWriteFailure(errno);
+    if (const int error = WriteProduced(fd, produce))
+        ThrowWriteFailure(error);
 }
 
 QString CauseText(int error)

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+
 // Whole files in and out through the operating system, for data files. Every
 // failure keeps the system's error number, so that the user can be told the
 // cause in Russian rather than the system's English text.
@@ -15,14 +17,24 @@ enum class TReadFailure {
     NotRegularFile,    // refused before anything is read
     ReadError,         // Error tells why
     ChangedWhileRead,  // another program changed the file in the meantime
+    LineTooLong,       // Line tells which; reading stopped there
 };
+
+// The longest line read: far longer than any record, short enough that a
+// file without line ends (or /dev/zero) cannot fill the memory.
+inline constexpr qsizetype MaxLineBytes = 1 << 20;
 
 struct TReadResult {
-    QByteArray Bytes;
+    QByteArray Bytes;  // LineTooLong: the lines before that line
     TReadFailure Failure = TReadFailure::None;
-    int Error = 0;  // the system's error number of CannotOpen and ReadError
+    int Error = 0;      // the system's error number of CannotOpen and ReadError
+    qsizetype Line = 0; // LineTooLong: the line, counted from 1
 };
 
+// Data files are read whole, but no line (the text up to a LF, before a byte
+// 26 ends the data) may be longer than MaxLineBytes, and of a stream no more
+// than MaxLineBytes past a byte 26 is kept.
+//
 // A regular file whole. Anything else (a FIFO, a device, a folder) is refused
 // without waiting on it: opening a FIFO that nobody writes would never return.
 TReadResult ReadRegularFile(const QString& fileName);
@@ -47,6 +59,15 @@ TReadResult ReadDescriptor(int fd);
 void Write(const QString& fileName, QByteArrayView bytes);
 // Writes the bytes to an open descriptor (standard output).
 void WriteDescriptor(int fd, QByteArrayView bytes);
+
+// Content handed out piece by piece, so that a large file is never built
+// whole in memory: the producer passes its pieces in order to the sink, which
+// returns false when a piece could not be written; the producer then stops.
+using TPieceSink = std::function<bool(QByteArrayView)>;
+using TProducer = std::function<void(const TPieceSink&)>;
+// Write and WriteDescriptor for content handed out in pieces.
+void Write(const QString& fileName, const TProducer& produce);
+void WriteDescriptor(int fd, const TProducer& produce);
 
 // The cause of a failure in the user's words, from a system error number:
 // "недостаточно места на диске", "нет прав доступа", …

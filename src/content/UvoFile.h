@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileIo.h"
 #include "ReadLoss.h"
 
 #include <QString>
@@ -22,7 +23,8 @@ struct ReadResult {
 // Appends the file's records to the content list in file order. A line ends
 // at LF; a CR before the LF is not part of it, a lone CR is dropped, a byte 26
 // ends the file. Stops at the first line that names no record type; the
-// records read before it stay in the list. Only a regular file is read: the
+// records read before it stay in the list, and so at a line longer than
+// FileIo::MaxLineBytes, which no record comes near. Only a regular file is read: the
 // open of anything else fails at once, as for a file that cannot be opened.
 ReadResult Read(const QString& fileName, TContent& content);
 
@@ -34,7 +36,12 @@ ReadResult ReadBytes(const QByteArray& bytes, TContent& content);
 // part-way leaves the previous file untouched. Throws TUvoError.
 void Write(const QString& fileName, const TContent& content);
 
-// The bytes Write puts into the file.
+// Writes the same bytes to an open descriptor (standard output). Throws TUvoError.
+void WriteDescriptor(int fd, const TContent& content);
+
+// The bytes Write puts into the file: whole, and in pieces of about a
+// megabyte handed to a sink in order until it returns false.
 QByteArray Render(const TContent& content);
+void RenderInPieces(const TContent& content, const FileIo::TPieceSink& sink);
 
 }  // namespace UvoFile

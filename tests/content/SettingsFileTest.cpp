@@ -2,7 +2,9 @@
 
 #include "SettingsFile.h"
 #include "TUvoError.h"
+#include "BadInputs.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -127,4 +129,66 @@ TEST(SettingsCut, TextIsCutToItsCapacityInSingleBytes)
     EXPECT_EQ(SettingsFile::CutToCapacity("123", 2), QString("12"));
     EXPECT_EQ(SettingsFile::CutToCapacity(" 1 ", 2), QString(" 1"));
     EXPECT_EQ(SettingsFile::CutToCapacity("Код", 40), QString("Код"));
+}
+
+TEST_F(SettingsFileTest, BadFilesAndPlacesNeverLoseTheSettings)
+{
+    const QByteArray record = SettingsFile::Encode(Full());
+    const QByteArray sound = record + "\r\n" + record + "\r\n";
+    // Contents: a record's worth of bytes is read as a record, cut to the
+    // capacities, and writes back unchanged; less is refused.
+    for (const TBadContent kind :
+         {TBadContent::Empty, TBadContent::NulBytes, TBadContent::Binary, TBadContent::Utf8Bom, TBadContent::Utf16,
+          TBadContent::CrOnly, TBadContent::MixedLineEnds, TBadContent::HugeLine, TBadContent::MillionShortLines,
+          TBadContent::EndMarkInside}) {
+        const QByteArray bytes = BadContent(kind, sound);
+        TSettings read = Full();
+        EXPECT_EQ(SettingsFile::Load(Write(bytes), read), bytes.size() >= SettingsFile::RecordSize) << int(kind);
+        TSettings again;
+        ASSERT_TRUE(SettingsFile::Decode(SettingsFile::Encode(read), again));
+        EXPECT_EQ(again, read) << int(kind);
+        EXPECT_LE(read.ConnectionString.size(), 255);
+        EXPECT_LE(read.SubscriberName.size(), 40);
+    }
+
+    // Places where reading fails: the settings stay as they were.
+    QFile::remove(path);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    TSettings settings = Full();
+    EXPECT_FALSE(SettingsFile::Load(path, settings));  // a FIFO nobody writes: no waiting
+    QFile::remove(path);
+    ASSERT_TRUE(QDir().mkdir(path));
+    EXPECT_FALSE(SettingsFile::Load(path, settings));  // a folder named like the file
+    EXPECT_THROW(SettingsFile::Save(path, TSettings()), TUvoError);
+    ASSERT_TRUE(QDir().rmdir(path));
+    EXPECT_FALSE(SettingsFile::Load(path, settings));  // gone between start and read
+    EXPECT_EQ(settings, Full());
+
+    // Places where writing fails: the file keeps its old record.
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0777);
+    Write(record);
+    for (const mode_t mode : {0444, 0}) {  // read-only, then not even readable
+        ::chmod(QFile::encodeName(path).constData(), mode);
+        const TUnprivileged unprivileged;
+        ASSERT_TRUE(unprivileged.Ok());
+        EXPECT_THROW(SettingsFile::Save(path, TSettings()), TUvoError);
+        EXPECT_EQ(SettingsFile::Load(path, settings), mode != 0);
+    }
+    ::chmod(QFile::encodeName(path).constData(), 0600);
+    EXPECT_EQ(SettingsFile::Encode(settings), record);
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), record);
+
+    const TFullDisk disk(dir.filePath("full"));
+    const QString onDisk = disk.Path("uvoedit.ini");
+    SettingsFile::Save(onDisk, Full());
+    disk.Fill();
+    {
+        const TFileSizeLimit limit(disk.Injected());
+        EXPECT_THROW(SettingsFile::Save(onDisk, TSettings()), TUvoError);
+    }
+    TSettings kept;
+    EXPECT_TRUE(SettingsFile::Load(onDisk, kept));
+    EXPECT_EQ(kept, Full());
 }

@@ -2,6 +2,7 @@
 
 #include "FormatLoader.h"
 #include "TFormat.h"
+#include "BadInputs.h"
 
 #include <gtest/gtest.h>
 
@@ -138,4 +139,32 @@ TEST(FormatLoader, LastLineWithoutLineEndCounts)
     const auto loaded = Load(text);
     ASSERT_TRUE(loaded->result.Ok);
     EXPECT_EQ(loaded->format.RuleCount(), 3);
+}
+
+TEST(FormatLoader, BadTextsLoadOrNameTheLineThatStopsThem)
+{
+    QFile shipped(QStringLiteral(UVO_FORMAT_TEXT));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    const QByteArray sound = shipped.readAll();
+    struct Case {
+        TBadContent Kind;
+        QString Message;  // empty: loads
+    };
+    const Case cases[] = {
+        {TBadContent::Empty, "Неверный формат."},
+        {TBadContent::NulBytes, "Неверный формат."},
+        {TBadContent::Binary, "Неверный формат."},  // nothing in it reads as a section
+        {TBadContent::Utf8Bom, ""},
+        {TBadContent::Utf16, ""},
+        {TBadContent::CrOnly, ""},
+        {TBadContent::MixedLineEnds, ""},
+        {TBadContent::HugeLine, "Неверное число полей в строке 2."},
+        {TBadContent::MillionShortLines, "Неверный формат."},
+        {TBadContent::EndMarkInside, ""},  // a control character inside a name is part of it
+    };
+    for (const Case& c : cases) {
+        const auto loaded = Load(BadContent(c.Kind, sound));
+        EXPECT_EQ(loaded->result.Ok, c.Message.isEmpty()) << int(c.Kind);
+        EXPECT_EQ(loaded->result.Message, c.Message) << int(c.Kind);
+    }
 }

@@ -57,8 +57,11 @@ TEST(ConnectionStringTest, ReadsQuotedValues)
     EXPECT_EQ(connection.Value(CS::DataSource), "srv");
     EXPECT_EQ(connection.Names().size(), 5);
 
-    // A quote never closed runs to the end.
-    EXPECT_EQ(CS("Password=\"a;b").Value(CS::Password), "a;b");
+    // A quote never closed belongs to the value and swallows no pair after it.
+    const CS unclosed(QStringLiteral("Password=\"a;User ID=sa;Data Source={srv"));
+    EXPECT_EQ(unclosed.Value(CS::Password), "\"a");
+    EXPECT_EQ(unclosed.Value(CS::UserID), "sa");
+    EXPECT_EQ(unclosed.Value(CS::DataSource), "{srv");
     // A doubled '=' in a name stands for itself.
     EXPECT_EQ(CS("a==b=1;c=2").Value("a=b"), "1");
 }
@@ -113,7 +116,7 @@ TEST(ConnectionStringTest, QuotesValuesThatNeedIt)
     EXPECT_EQ(CS::QuoteValue("'a'; \"b\""), "\"'a'; \"\"b\"\"\"");
 
     // Whatever is written reads back as the value that was set.
-    for (const QString value : {"a;b", " lead", "\"hi\"", "'a'; \"b\"", "{x}", "it's"}) {
+    for (const QString value : {"a;b", " lead", "\"hi\"", "'a'; \"b\"", "{x}", "it's", "=abc", "\"open"}) {
         CS connection(QStringLiteral("Provider=SQLOLEDB.1;Password=old;Data Source=s"));
         connection.SetValue(CS::Password, value);
         const CS reread(connection.ToString());

@@ -1,6 +1,7 @@
 // Open, Save and Save As, and the settings command, driven through the window.
 
 #include "AnsiCodePage.h"
+#include "BadInputs.h"
 #include "SettingsFile.h"
 #include "TContent.h"
 #include "TFileCommands.h"
@@ -11,6 +12,7 @@
 #include "UiTestSupport.h"
 
 #include <QAction>
+#include <QDir>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -22,6 +24,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -246,6 +249,84 @@ private slots:
                  (TShownPrompt{TPromptKind::Error, QString("Ошибка"),
                                "Ошибка при загрузке файла: \r\nОшибка при открытии файла. Возможно, файл занят "
                                "другим приложением."}));
+    }
+
+    void badFilesAndPlacesAreToldAndChangeNoFile()
+    {
+        ::chmod(QFile::encodeName(FWindow->Dir.FilePath(QString())).constData(), 0777);
+        const QByteArray sound = SampleFile();
+        const QString refused = "Ошибка при загрузке файла: \r\nНеверный формат. Строка 1:\r\n";
+        const QString cannotOpen = "Ошибка при загрузке файла: \r\nОшибка при открытии файла. Возможно, файл занят "
+                                   "другим приложением.";
+        const QString cannotWrite = "Невозможно открыть файл для записи.";
+        const TFullDisk disk(FWindow->Dir.FilePath("full"));
+        struct Case {
+            const char* Name;
+            std::optional<TBadContent> Content;  // opened; none: the sound file is opened, then saved to Target
+            QString Target;                      // the file opened or written; "" for the one of the content
+            TPromptKind Kind;                    // of the last prompt shown
+            QString Text;                        // its beginning
+            int Records;                         // in the window afterwards
+            bool Unprivileged = false;
+        };
+        const QString dirPath = FWindow->Dir.FilePath("folder.uvo");
+        const Case cases[] = {
+            {"empty", TBadContent::Empty, "", TPromptKind::OpenFile, "", 0},
+            {"NUL bytes", TBadContent::NulBytes, "", TPromptKind::Error, refused, 0},
+            {"binary", TBadContent::Binary, "", TPromptKind::Error, refused, 0},
+            {"UTF-8 with BOM", TBadContent::Utf8Bom, "", TPromptKind::Error, refused, 0},
+            {"UTF-16", TBadContent::Utf16, "", TPromptKind::Error, refused, 0},
+            {"CR only", TBadContent::CrOnly, "", TPromptKind::Warning, "При чтении файла пропущены данные", 1},
+            {"mixed line ends", TBadContent::MixedLineEnds, "", TPromptKind::Warning, "При чтении файла пропущены данные", 3},
+            {"100 MB line", TBadContent::HugeLine, "", TPromptKind::Error,
+             "Ошибка при загрузке файла: \r\nНеверный формат. Строка 2 длиннее 1 МБ: это не запись файла UVO.", 1},
+            {"1,000,000 lines", TBadContent::MillionShortLines, "", TPromptKind::Error, refused + "x", 0},
+            {"byte 26 inside", TBadContent::EndMarkInside, "", TPromptKind::Warning, "При чтении файла пропущены данные", 2},
+            {"gone before reading", TBadContent::Empty, FWindow->Dir.FilePath("gone.uvo"), TPromptKind::Error, cannotOpen, 0},
+            {"no read permission", TBadContent::Empty, FWindow->Dir.FilePath("locked.uvo"), TPromptKind::Error, cannotOpen, 0, true},
+            {"folder named like the file", TBadContent::Empty, dirPath, TPromptKind::Error, cannotOpen, 0},
+            {"read-only target", std::nullopt, FWindow->Dir.FilePath("readonly.uvo"), TPromptKind::AppError, cannotWrite, 4, true},
+            {"folder as target", std::nullopt, dirPath, TPromptKind::AppError, cannotWrite, 4},
+            {"full disk", std::nullopt, disk.Path("out.uvo"), TPromptKind::AppError,
+             "Ошибка при записи файла: " + disk.Cause() + ".", 4},
+        };
+        WriteBytes(disk.Path("out.uvo"), "kept");
+        disk.Fill();
+        QVERIFY(QDir().mkdir(dirPath));
+        for (const Case& c : cases) {
+            const QString path = FWindow->Dir.FilePath("in.uvo");
+            WriteBytes(path, c.Content ? BadContent(*c.Content, sound) : sound);
+            WriteBytes(FWindow->Dir.FilePath("readonly.uvo"), "kept");
+            WriteBytes(FWindow->Dir.FilePath("locked.uvo"), sound);
+            ::chmod(QFile::encodeName(FWindow->Dir.FilePath("readonly.uvo")).constData(), 0444);
+            ::chmod(QFile::encodeName(FWindow->Dir.FilePath("locked.uvo")).constData(), 0);
+            const QByteArray before = ReadBytes(path);
+            FWindow->Prompts.Shown.clear();
+            FWindow->Form->SetRecsChanged(false);
+            if (c.Content) {
+                FWindow->Prompts.FileNames.push_back(c.Target.isEmpty() ? path : c.Target);
+                const TUnprivileged unprivileged(c.Unprivileged);
+                FWindow->Form->actOpen->trigger();
+            } else {
+                FWindow->Form->LoadUVO(path);
+                FWindow->Form->SetRecsChanged(true);
+                FWindow->Prompts.FileNames.push_back(c.Target);
+                const TUnprivileged unprivileged(c.Unprivileged);
+                const TFileSizeLimit limit(c.Target == disk.Path("out.uvo") && disk.Injected());
+                FWindow->Form->actSaveAs->trigger();
+                QVERIFY2(FWindow->Form->RecsChanged(), c.Name);
+            }
+            ::chmod(QFile::encodeName(FWindow->Dir.FilePath("readonly.uvo")).constData(), 0644);
+            ::chmod(QFile::encodeName(FWindow->Dir.FilePath("locked.uvo")).constData(), 0644);
+            const TShownPrompt shown = FWindow->Prompts.Shown.last();
+            QVERIFY2(shown.Kind == c.Kind, c.Name);
+            QVERIFY2(c.Text.isEmpty() || shown.Text.startsWith(c.Text), qPrintable(c.Name + QString(": ") + shown.Text.left(300)));
+            QVERIFY2(FWindow->Form->Content().Count() == c.Records, c.Name);
+            QVERIFY2(ReadBytes(path) == before, c.Name);
+            QVERIFY2(ReadBytes(FWindow->Dir.FilePath("readonly.uvo")) == "kept", c.Name);
+            QVERIFY2(ReadBytes(disk.Path("out.uvo")) == "kept", c.Name);
+            QVERIFY2(QFileInfo(dirPath).isDir(), c.Name);
+        }
     }
 
     void failedWriteNamesTheCause()

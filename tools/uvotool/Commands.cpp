@@ -4,7 +4,6 @@
 #include "FileCheck.h"
 #include "FileIo.h"
 #include "ImportCommands.h"
-#include "FileIo.h"
 #include "FindingWriters.h"
 #include "FormatLoader.h"
 #include "TContent.h"
@@ -114,6 +113,11 @@ std::optional<QByteArray> ReadInput(const QString& file)
     case FileIo::TReadFailure::ChangedWhileRead:
         PrintFileError(file, QStringLiteral("the file changed while it was read; nothing checked or written"));
         break;
+    case FileIo::TReadFailure::LineTooLong:
+        PrintFileError(file, QStringLiteral("line %1 is longer than 1 MB, which no UVO record is; "
+                                            "nothing checked or written")
+                                 .arg(read.Line));
+        break;
     }
     return std::nullopt;
 }
@@ -189,11 +193,12 @@ int RunRewrite(TRewrite kind, const QStringList& arguments)
     TFormat format;
     if (!LoadFormat(format))
         return ExitFailure;
-    const auto bytes = ReadInput(file);
+    auto bytes = ReadInput(file);
     if (!bytes)
         return ExitFailure;
     TContent content(format);
     const UvoFile::ReadResult read = UvoFile::ReadBytes(*bytes, content);
+    bytes.reset();  // the records hold the content now
     if (!read.Ok) {
         PrintFileError(file, Escaped(read.Message));
         return ExitFailure;
@@ -211,7 +216,7 @@ int RunRewrite(TRewrite kind, const QStringList& arguments)
     content.CalcRecsCount();
     try {
         if (target == StandardStream)
-            FileIo::WriteDescriptor(STDOUT_FILENO, UvoFile::Render(content));
+            UvoFile::WriteDescriptor(STDOUT_FILENO, content);
         else
             UvoFile::Write(target, content);
     } catch (const TUvoError& error) {

@@ -133,6 +133,14 @@ void TEditForm::CreateGrid()
     connect(Editor, &TEditor::EditEnded, this, [this] { CanCloseOnEsc = true; });
 }
 
+// The table and its editor are torn down after this part of the dialog: an
+// editor that closes then must not reach back into a form that is half gone.
+TEditForm::~TEditForm()
+{
+    disconnect(Editor, nullptr, this, nullptr);
+    disconnect(EditVT->selectionModel(), nullptr, this, nullptr);
+}
+
 QRect TEditForm::WorkArea() const
 {
     // Not yet shown, the dialog will appear on its owner's screen.

@@ -22,6 +22,7 @@ class TEditForm : public QDialog {
     Q_OBJECT
 public:
     TEditForm(QWidget* Owner, const QString& Caption, TContentRec& Rec);
+    ~TEditForm() override;
 
     // Assigns every row's working value to its field, first and last row included.
     void Save();

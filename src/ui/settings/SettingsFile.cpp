@@ -4,10 +4,13 @@
 #include "TUvoError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
 #include <array>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -66,6 +69,9 @@ bool Decode(const QByteArray& bytes, TSettings& settings)
 
 bool Load(const QString& fileName, TSettings& settings)
 {
+    // A FIFO or device of that name would make the start wait or read forever.
+    if (!QFileInfo(fileName).isFile())
+        return false;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -78,6 +84,10 @@ bool Load(const QString& fileName, TSettings& settings)
 void Save(const QString& fileName, const TSettings& settings)
 {
     const QByteArray bytes = Encode(settings);
+    // A file its owner made read-only is not replaced, as data files are not
+    // (judged by the rights the process runs with).
+    if (QFileInfo::exists(fileName) && ::faccessat(AT_FDCWD, QFile::encodeName(fileName).constData(), W_OK, AT_EACCESS) != 0)
+        throw TUvoError(QStringLiteral("Невозможно открыть файл для записи."));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw TUvoError(file.errorString());

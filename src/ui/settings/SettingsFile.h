@@ -17,12 +17,13 @@ inline const QString DefaultFileName = QStringLiteral("uvoedit.ini");
 QByteArray Encode(const TSettings& settings);
 bool Decode(const QByteArray& bytes, TSettings& settings);
 
-// Reads the file; false when it is missing, unreadable or shorter than a record
+// Reads the file; false when it is missing, unreadable, not a regular file or shorter than a record
 // (the settings are then left as they were).
 bool Load(const QString& fileName, TSettings& settings);
 
 // Writes the file, readable by its owner only since it may hold a database
-// password. Throws TUvoError with the system's message on failure.
+// password. Throws TUvoError with the system's message on failure, and with
+// "Невозможно открыть файл для записи." for a read-only file.
 void Save(const QString& fileName, const TSettings& settings);
 
 // A text cut to a capacity of single-byte characters, as the settings store it.

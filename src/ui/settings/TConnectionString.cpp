@@ -20,6 +20,29 @@ QChar ClosingQuote(QChar opening)
     return QChar();
 }
 
+// A quoted value from its opening character at pos: it runs to the closing
+// character, which doubled stands for itself. True with pos after the closing
+// character; false, with pos untouched, when the quote is never closed.
+bool ReadQuoted(const QString& text, qsizetype& pos, QChar closing, QString& value)
+{
+    QString quoted;
+    for (qsizetype at = pos + 1; at < text.size(); ++at) {
+        if (text[at] != closing) {
+            quoted += text[at];
+            continue;
+        }
+        if (at + 1 < text.size() && text[at + 1] == closing) {
+            quoted += closing;
+            ++at;
+            continue;
+        }
+        pos = at + 1;
+        value = quoted;
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 TConnectionString::TConnectionString(const QString& text)
@@ -54,25 +77,13 @@ TConnectionString::TConnectionString(const QString& text)
             while (pos < length && text[pos] != u';' && text[pos].isSpace())
                 ++pos;
             const QChar closing = pos < length ? ClosingQuote(text[pos]) : QChar();
-            if (!closing.isNull()) {
-                // Quoted: runs to the closing character; doubled, it stands
-                // for itself. An unclosed value runs to the end of the text.
-                ++pos;
-                while (pos < length) {
-                    if (text[pos] == closing) {
-                        if (pos + 1 < length && text[pos + 1] == closing) {
-                            segment.Value += closing;
-                            pos += 2;
-                            continue;
-                        }
-                        ++pos;
-                        break;
-                    }
-                    segment.Value += text[pos++];
-                }
+            if (!closing.isNull() && ReadQuoted(text, pos, closing, segment.Value)) {
                 while (pos < length && text[pos] != u';')
                     ++pos;
             } else {
+                // Plain, or a quote never closed: such a quote is part of the
+                // value, which ends at the next ';' as any plain one, so that
+                // it cannot swallow the pairs after it.
                 const qsizetype valueStart = pos;
                 while (pos < length && text[pos] != u';')
                     ++pos;
@@ -187,8 +198,10 @@ bool TConnectionString::IsIntegratedSecurity() const
 
 QString TConnectionString::QuoteValue(const QString& value)
 {
-    const bool plain = !value.contains(u';') && (value.isEmpty() || (!value.front().isSpace() && !value.back().isSpace() &&
-                                                                      ClosingQuote(value.front()).isNull()));
+    // A leading '=' would read back as a doubled '=' in the name, which loses the pair.
+    const bool plain = !value.contains(u';') &&
+                       (value.isEmpty() || (!value.front().isSpace() && !value.back().isSpace() &&
+                                            ClosingQuote(value.front()).isNull() && value.front() != u'='));
     if (plain)
         return value;
     if (!value.contains(u'"'))

@@ -10,7 +10,8 @@
 // compared without regard to case, and a few keys are known under several
 // names ("Server" is "Data Source", "UID" is "User ID", ...). A value may be
 // enclosed in "...", '...' or {...} (the closing character doubled inside
-// stands for itself), and so may contain ';'.
+// stands for itself), and so may contain ';'. A quote that is never closed
+// is part of a plain value, which ends at the next ';' like any other.
 //
 // Only the pairs that are set or removed are written anew: every other pair
 // keeps its text, its quoting and its place, so a string that is not changed
