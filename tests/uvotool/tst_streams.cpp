@@ -159,8 +159,12 @@ TEST_F(Streams, FileCutShortDuringACheckIsReportedNotACrash)
     for (int attempt = 0; attempt < 10 && !reported; ++attempt) {
         const TToolRun run = Tool({"check", "big.uvo"});  // a crash fails inside RunTool
         reported = run.ExitCode == 2;
-        if (reported)
-            EXPECT_EQ(run.Err, "uvotool: big.uvo: the file changed while it was read; nothing checked or written\n");
+        // Mostly the change itself is seen; a read that fell wholly between a
+        // cut and a regrowth sees only zero bytes, one line too long to be a record.
+        if (reported) {
+            EXPECT_TRUE(run.Err.startsWith("uvotool: big.uvo: ")) << run.Err.toStdString();
+            EXPECT_TRUE(run.Err.endsWith("nothing checked or written\n")) << run.Err.toStdString();
+        }
     }
     done = true;
     cutter.join();
