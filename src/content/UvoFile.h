@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class TContent;
@@ -11,6 +12,10 @@ class TContent;
 // Reading and writing data files: single-byte Windows-1251 text, one record
 // per line.
 namespace UvoFile {
+
+// Told now and then how far a long read or write has come: done of total,
+// in units of its own choosing.
+using TProgress = std::function<void(qint64 done, qint64 total)>;
 
 struct ReadResult {
     bool Ok = false;
@@ -24,7 +29,7 @@ struct ReadResult {
 // ends the file. Stops at the first line that names no record type; the
 // records read before it stay in the list. Only a regular file is read: the
 // open of anything else fails at once, as for a file that cannot be opened.
-ReadResult Read(const QString& fileName, TContent& content);
+ReadResult Read(const QString& fileName, TContent& content, const TProgress& progress = {});
 
 // Parses the lines of a whole file image; the same rules as Read.
 ReadResult ReadBytes(const QByteArray& bytes, TContent& content);
@@ -32,9 +37,9 @@ ReadResult ReadBytes(const QByteArray& bytes, TContent& content);
 // Writes every record's line followed by CR LF in list order, as FileIo::Write
 // writes a file: a regular file is replaced in one step, so a failure
 // part-way leaves the previous file untouched. Throws TUvoError.
-void Write(const QString& fileName, const TContent& content);
+void Write(const QString& fileName, const TContent& content, const TProgress& progress = {});
 
 // The bytes Write puts into the file.
-QByteArray Render(const TContent& content);
+QByteArray Render(const TContent& content, const TProgress& progress = {});
 
 }  // namespace UvoFile
