@@ -63,13 +63,28 @@ struct TParsedLines {
                 RefusedText = line;
                 break;
             }
-            if (auto loss = TReadLoss::OfLine(lines.LineNumber(), line, *rec, lines.LoneCrAt()))
-                Losses.push_back(std::move(*loss));
+            if (lines.LoneCrAt() >= 0 || line.size() > LineLength(*rec))
+                if (auto loss = TReadLoss::OfLine(lines.LineNumber(), line, *rec, lines.LoneCrAt()))
+                    Losses.push_back(std::move(*loss));
             previous = rec.get();
             Recs.push_back(std::move(rec));
         }
         Lines = lines.LineNumber();
     }
+
+private:
+    // The line length of a record type, summed once per run of records of it.
+    qsizetype LineLength(const TContentRec& rec)
+    {
+        if (rec.Rec != FLengthOf) {
+            FLengthOf = rec.Rec;
+            FLength = rec.LineLength();
+        }
+        return FLength;
+    }
+
+    const TRec* FLengthOf = nullptr;
+    qsizetype FLength = 0;
 };
 
 // Turns the bytes of a data file, handed over piece by piece, into records
