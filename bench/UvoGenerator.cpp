@@ -346,15 +346,15 @@ void UvoGenerator::SpoilSome()
         if (rec->Rec == FFormat.HeaderRec || rec->Rec == FFormat.TrailerRec ||
             !FRandom.Chance(FOptions.Mix.InvalidShare))
             continue;
-        std::vector<TContentFld*> candidates;
-        for (TContentFld& fld : rec->FldList)
+        std::vector<TContentFld> candidates;
+        for (const TContentFld& fld : rec->FldList)
             if (FieldValues::CanRefuse(*fld.Rule) && !IsKeyField(fld.Rule->FldID()))
-                candidates.push_back(&fld);
+                candidates.push_back(fld);
         if (candidates.empty())
             continue;
-        TContentFld* fld = FRandom.Pick(candidates);
-        fld->SetValue(FValues.Invalid(*fld->Rule));
-        if (!fld->IsValid())
+        TContentFld fld = FRandom.Pick(candidates);
+        fld.SetValue(FValues.Invalid(*fld.Rule));
+        if (!fld.IsValid())
             ++FInvalidRecords;
     }
 }

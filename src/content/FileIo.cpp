@@ -132,7 +132,40 @@ TReadResult ReadToEnd(int fd, bool dataFile = true)
     return result;
 }
 
-TReadResult ReadFile(const QString& fileName, bool regularOnly)
+// Reads in pieces of `piece` bytes into one buffer, handing each to `take`.
+TReadResult ReadInPieces(int fd, qsizetype piece, const TPieceTaker& take)
+{
+    struct stat before {};
+    if (::fstat(fd, &before) != 0)
+        return {{}, TReadFailure::ReadError, errno};
+    QByteArray buffer(piece, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        qsizetype filled = 0;
+        while (filled < buffer.size()) {
+            const ssize_t n = ::read(fd, buffer.data() + filled, size_t(buffer.size() - filled));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return {{}, TReadFailure::ReadError, errno};
+            if (n == 0)
+                break;
+            filled += n;
+        }
+        if (filled == 0)
+            break;
+        total += filled;
+        take(QByteArrayView(buffer.constData(), filled), total, qint64(before.st_size));
+        if (filled < buffer.size())
+            break;
+    }
+    struct stat after {};
+    if (::fstat(fd, &after) != 0 || !SameState(before, after) || (after.st_size > 0 && total != after.st_size))
+        return {{}, TReadFailure::ChangedWhileRead, 0};
+    return {};
+}
+
+TReadResult ReadFile(const QString& fileName, bool regularOnly, const std::function<TReadResult(int fd)>& read)
 {
     // Without O_NONBLOCK the open of a FIFO waits for a writer, which is what
     // reading a stream means; the non-blocking open only learns what the file is.
@@ -147,7 +180,7 @@ TReadResult ReadFile(const QString& fileName, bool regularOnly)
         return {{}, TReadFailure::CannotOpen, EISDIR};
     if (regularOnly && !S_ISREG(st.st_mode))
         return {{}, TReadFailure::NotRegularFile, 0};
-    return ReadToEnd(file.Fd());
+    return read(file.Fd());
 }
 
 bool WriteAll(int fd, QByteArrayView bytes, qint64 offset = -1)
@@ -351,9 +384,20 @@ void Replace(const QString& target, const TProducer& produce, const struct stat*
 
 }  // namespace
 
-TReadResult ReadRegularFile(const QString& fileName) { return ReadFile(fileName, true); }
+TReadResult ReadRegularFile(const QString& fileName)
+{
+    return ReadFile(fileName, true, [](int fd) { return ReadToEnd(fd); });
+}
 
-TReadResult ReadAnyFile(const QString& fileName) { return ReadFile(fileName, false); }
+TReadResult ReadRegularFileInPieces(const QString& fileName, qsizetype piece, const TPieceTaker& take)
+{
+    return ReadFile(fileName, true, [&](int fd) { return ReadInPieces(fd, piece, take); });
+}
+
+TReadResult ReadAnyFile(const QString& fileName)
+{
+    return ReadFile(fileName, false, [](int fd) { return ReadToEnd(fd); });
+}
 
 TReadResult ReadDescriptor(int fd) { return ReadToEnd(fd); }
 

@@ -13,7 +13,11 @@ namespace {
 
 QString Zs(int n) { return QString(n, u'z'); }
 
-QString Pad(const TContentRec& rec, const QString& fldId, int width) { return PadRight(rec.GetVal(fldId), width); }
+QString Pad(const TContentRec& rec, const QString& fldId, int width)
+{
+    const TValueView value = rec.GetView(fldId);
+    return PadRight(value, width);
+}
 
 // The fields that identify a record within its account.
 const QString HistoryNumber = QStringLiteral("310059");

@@ -3,65 +3,107 @@
 #include "AnsiCodePage.h"
 #include "StrUtils.h"
 
+#include <algorithm>
+
 // ---- TContentFld ----
 
-void TContentFld::SetValue(const QString& v)
-{
-    FValue = v;
-    FIsValid = ParentRec->Format->StrIsValid(v, *Rule);
-    if (Rule->IsAccountField)
-        ParentRec->Account = v;
-}
+QString TContentFld::Value() const { return ParentRec->Value(FIndex); }
+
+TValueView TContentFld::View() const { return ParentRec->View(FIndex); }
+
+void TContentFld::SetValue(QStringView v) { ParentRec->SetValue(FIndex, v); }
+
+bool TContentFld::IsValid() const { return ParentRec->IsValid(FIndex); }
+
+// ---- TFldList ----
+
+size_t TFldList::size() const { return size_t(FRec->FldCount()); }
+
+TContentFld TFldList::At(int i) const { return TContentFld(FRec, FRec->FldRule(i), i); }
 
 // ---- TContentRec ----
 
-void TContentRec::AddFld(const TRule* Rule, const QString& Val)
+void TContentRec::AddFld(const TRule* Rule, QStringView Val)
 {
-    FldList.emplace_back(this, Rule);
-    FldList.back().SetValue(Val);
+    // Fields come in layout order, so the rules are the layout of the rule's
+    // record type.
+    const std::vector<const TRule*>& layout = Rule->Key.Rec->Layout;
+    const int index = FldCount();
+    if (size_t(index) >= layout.size() || layout[size_t(index)] != Rule || (FRules && FRules != &layout)) {
+        Q_ASSERT_X(false, "TContentRec::AddFld", "fields are added in the layout order of one record type");
+        return;
+    }
+    FRules = &layout;
+    FValues.Append(QStringView(), true);
+    SetValue(index, Val);
 }
 
-TContentFld* TContentRec::FindFld(const QString& FldID)
+void TContentRec::SetValue(int index, QStringView v)
 {
-    if (!Rec)
-        return nullptr;
+    const TRule* rule = FldRule(index);
+    FValues.Set(index, v, Format->StrIsValid(v, *rule));
+    if (rule->IsAccountField && Account != v)
+        Account = v.toString();
+}
+
+int TContentRec::FldIndex(const QString& FldID) const
+{
+    if (!Rec || !FRules)
+        return -1;
     const TRule* rule = Format->GetRule(Rec->RecID, FldID);
     if (!rule)
-        return nullptr;
-    for (TContentFld& fld : FldList)
-        if (fld.Rule == rule)
-            return &fld;
-    return nullptr;
+        return -1;
+    const auto end = FRules->begin() + FldCount();
+    const auto it = std::find(FRules->begin(), end, rule);
+    return it == end ? -1 : int(it - FRules->begin());
 }
 
-QString TContentRec::GetVal(const QString& FldID) const
+TContentFldPtr TContentRec::FindFld(const QString& FldID)
 {
-    const TContentFld* fld = const_cast<TContentRec*>(this)->FindFld(FldID);
-    return fld ? fld->Value() : QString();
+    const int index = FldIndex(FldID);
+    return index < 0 ? TContentFldPtr() : TContentFldPtr(FldList[size_t(index)]);
 }
 
-void TContentRec::SetVal(const QString& FldID, const QString& Val)
+QString TContentRec::GetVal(const QString& FldID) const { return PeekVal(FldID).toString(); }
+
+TValueView TContentRec::GetView(const QString& FldID) const
 {
-    if (TContentFld* fld = FindFld(FldID))
-        fld->SetValue(Val);
+    const int index = FldIndex(FldID);
+    return index < 0 ? TValueView() : View(index);
+}
+
+QStringView TContentRec::PeekVal(const QString& FldID) const { return FValues.View(FldIndex(FldID)); }
+
+void TContentRec::SetVal(const QString& FldID, QStringView Val)
+{
+    const int index = FldIndex(FldID);
+    if (index >= 0)
+        SetValue(index, Val);
+}
+
+void TContentRec::DropValues()
+{
+    FValues.Clear();
+    FRules = nullptr;
 }
 
 QString TContentRec::RecToString() const
 {
     QString line;
-    if (FldList.size() < 2)
+    const int count = FldCount();
+    if (count < 2)
         return line;
     line.reserve(LineLength());
-    for (size_t i = 0; i + 1 < FldList.size(); ++i)
-        line += PadRight(FldList[i].Value(), FldList[i].Rule->Size);
+    for (int i = 0; i + 1 < count; ++i)
+        line += PadRight(FValues.View(i), FldRule(i)->Size);
     return line;
 }
 
 qsizetype TContentRec::LineLength() const
 {
     qsizetype width = 0;
-    for (size_t i = 0; i + 1 < FldList.size(); ++i)
-        width += std::max(0, FldList[i].Rule->Size);
+    for (int i = 0; i + 1 < FldCount(); ++i)
+        width += std::max(0, FldRule(i)->Size);
     return width;
 }
 
@@ -69,13 +111,13 @@ void TContentRec::AppendLineBytes(QByteArray& out) const
 {
     // The line as RecToString renders it, encoded field by field without
     // building the intermediate text.
-    for (size_t i = 0; i + 1 < FldList.size(); ++i) {
-        const qsizetype width = FldList[i].Rule->Size;
+    for (int i = 0; i + 1 < FldCount(); ++i) {
+        const qsizetype width = FldRule(i)->Size;
         if (width <= 0)
             continue;
-        const QString& value = FldList[i].Value();
+        const QStringView value = FValues.View(i);
         const qsizetype used = std::min(value.size(), width);
-        AnsiCodePage::EncodeAppend(QStringView(value).left(used), out);
+        AnsiCodePage::EncodeAppend(value.left(used), out);
         out.append(width - used, ' ');
     }
 }
@@ -149,9 +191,9 @@ std::unique_ptr<TContentRec> TContent::CreateNewOnRec(const TRec* Rec) const
         return nullptr;
     auto rec = std::make_unique<TContentRec>(*FFormat);
     rec->Rec = Rec;
-    rec->FldList.reserve(layout.size());
+    rec->FValues.Reserve(int(layout.size()), 0);
     for (const TRule* rule : layout)
-        rec->AddFld(rule, QString());
+        rec->AddFld(rule, QStringView());
     return rec;
 }
 
@@ -161,39 +203,72 @@ void TContent::CopyRec(const TContentRec& Rec1, TContentRec& Rec2)
         return;
     Rec2.Rec = Rec1.Rec;
     Rec2.SortStr = Rec1.SortStr;
-    Rec2.ClearFields();
-    Rec2.FldList.reserve(Rec1.FldList.size());
-    for (const TContentFld& fld : Rec1.FldList)
-        Rec2.AddFld(fld.Rule, fld.Value());
+    // The same values under the same rules are just as valid: the copy shares
+    // them until one of the two changes.
+    Rec2.FValues = Rec1.FValues;
+    Rec2.FRules = Rec1.FRules;
+    for (int i = 0; i < Rec2.FldCount(); ++i)
+        if (Rec2.FldRule(i)->IsAccountField)
+            Rec2.Account = Rec1.FValues.View(i) == Rec1.Account ? Rec1.Account : Rec1.Value(i);
 }
 
 bool TContent::RecDiffer(const TContentRec& Rec1, const TContentRec& Rec2)
 {
-    for (size_t i = 0; i < Rec1.FldList.size(); ++i)
-        if (i >= Rec2.FldList.size() || Rec1.FldList[i].Value() != Rec2.FldList[i].Value())
+    for (int i = 0; i < Rec1.FldCount(); ++i)
+        if (i >= Rec2.FldCount() || Rec1.FValues.View(i) != Rec2.FValues.View(i))
             return true;
     return false;
 }
 
-TContentRec* TContent::AddFromString(QStringView Strn)
+std::unique_ptr<TContentRec> TContent::ParseLine(const TFormat& format, QStringView Strn, const TContentRec* previous)
 {
-    const QString recId = Strn.left(6).toString();
-    const TRec* recType = FFormat->GetRec(recId);
-    const auto& layout = FFormat->Layout(recType);
+    // Most lines are of the type of the line before.
+    const TRec* recType = previous && previous->Rec && Strn.size() >= 6 && Strn.left(6) == previous->Rec->RecID
+                              ? previous->Rec
+                              : format.GetRec(Strn.left(6).toString());
+    const auto& layout = format.Layout(recType);
     if (layout.empty())
         return nullptr;
-    auto rec = std::make_unique<TContentRec>(*FFormat);
-    rec->Rec = recType;
-    rec->FldList.reserve(layout.size());
+    const auto pieceAt = [&](qsizetype position, const TRule* rule) {
+        return position < Strn.size() ? TrimRightControls(Strn.mid(position, std::max(0, rule->Size)))
+                                      : QStringView();
+    };
+    qsizetype chars = 0;
     qsizetype position = 0;
     for (const TRule* rule : layout) {
-        const qsizetype width = std::max(0, rule->Size);
-        const QStringView piece = position < Strn.size() ? Strn.mid(position, width) : QStringView();
-        rec->AddFld(rule, TrimRightControls(piece).toString());
-        position += width;
+        chars += pieceAt(position, rule).size();
+        position += std::max(0, rule->Size);
+    }
+    auto rec = std::make_unique<TContentRec>(format);
+    rec->Rec = recType;
+    rec->FRules = &layout;
+    rec->FValues.Reserve(int(layout.size()), chars);
+    position = 0;
+    for (const TRule* rule : layout) {
+        const QStringView piece = pieceAt(position, rule);
+        rec->FValues.Append(piece, format.StrIsValid(piece, *rule));
+        if (rule->IsAccountField)
+            rec->Account = previous && previous->Account == piece ? previous->Account : piece.toString();
+        position += std::max(0, rule->Size);
     }
     rec->CalcSortStr();
+    return rec;
+}
+
+TContentRec* TContent::AddFromString(QStringView Strn)
+{
+    std::unique_ptr<TContentRec> rec = ParseLine(*FFormat, Strn, FRecs.empty() ? nullptr : FRecs.back());
+    if (!rec)
+        return nullptr;
     TContentRec* added = rec.get();
     Add(std::move(rec));
     return added;
+}
+
+void TContent::Append(std::vector<std::unique_ptr<TContentRec>>& recs)
+{
+    FRecs.reserve(FRecs.size() + recs.size());
+    for (auto& rec : recs)
+        Add(std::move(rec));
+    recs.clear();
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class TContent;
@@ -12,6 +13,10 @@ class TContent;
 // Reading and writing data files: single-byte Windows-1251 text, one record
 // per line.
 namespace UvoFile {
+
+// Told now and then how far a long read or write has come: done of total,
+// in units of its own choosing.
+using TProgress = std::function<void(qint64 done, qint64 total)>;
 
 struct ReadResult {
     bool Ok = false;
@@ -26,7 +31,7 @@ struct ReadResult {
 // records read before it stay in the list, and so at a line longer than
 // FileIo::MaxLineBytes, which no record comes near. Only a regular file is read: the
 // open of anything else fails at once, as for a file that cannot be opened.
-ReadResult Read(const QString& fileName, TContent& content);
+ReadResult Read(const QString& fileName, TContent& content, const TProgress& progress = {});
 
 // Parses the lines of a whole file image; the same rules as Read.
 ReadResult ReadBytes(const QByteArray& bytes, TContent& content);
@@ -34,14 +39,14 @@ ReadResult ReadBytes(const QByteArray& bytes, TContent& content);
 // Writes every record's line followed by CR LF in list order, as FileIo::Write
 // writes a file: a regular file is replaced in one step, so a failure
 // part-way leaves the previous file untouched. Throws TUvoError.
-void Write(const QString& fileName, const TContent& content);
+void Write(const QString& fileName, const TContent& content, const TProgress& progress = {});
 
 // Writes the same bytes to an open descriptor (standard output). Throws TUvoError.
 void WriteDescriptor(int fd, const TContent& content);
 
 // The bytes Write puts into the file: whole, and in pieces of about a
 // megabyte handed to a sink in order until it returns false.
-QByteArray Render(const TContent& content);
-void RenderInPieces(const TContent& content, const FileIo::TPieceSink& sink);
+QByteArray Render(const TContent& content, const TProgress& progress = {});
+void RenderInPieces(const TContent& content, const FileIo::TPieceSink& sink, const TProgress& progress = {});
 
 }  // namespace UvoFile

@@ -48,7 +48,7 @@ TEST_F(LineCodec, LeadingBlanksStayTrailingControlsGo)
     line.replace(112, 15, "           1500");
     TContentRec* rec = content.AddFromString(line);
     ASSERT_NE(rec, nullptr);
-    const TContentFld* amount = rec->FindFld("310022");
+    const auto amount = rec->FindFld("310022");
     EXPECT_EQ(amount->Value(), QString("           1500"));
     EXPECT_FALSE(amount->IsValid());
     line.replace(112, 15, "000000000001500");

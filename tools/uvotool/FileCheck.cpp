@@ -130,7 +130,7 @@ private:
     // types), its account and its key (the next record is compared with
     // it), so memory grows with the records but not with their values.
     // Trailers keep their values for the totals.
-    static void ReleaseValues(TContentRec& rec) { std::vector<TContentFld>().swap(rec.FldList); }
+    static void ReleaseValues(TContentRec& rec) { rec.DropValues(); }
 
     const TFormat& FFormat;
     QByteArrayView FData;

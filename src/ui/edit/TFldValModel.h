@@ -5,14 +5,14 @@
 
 #include <vector>
 
-class TContentFld;
-class TContentRec;
+#include "TContent.h"
+
 struct TRule;
 
 // One row of the edit dialog: the field it edits and the value being worked on.
 // The value reaches the field only when the dialog saves.
 struct TFldVal {
-    TContentFld* ContentFld = nullptr;
+    TContentFldPtr ContentFld;
     QString Value;
     bool Changed = false;  // an editor stored a different value; never reset
 };

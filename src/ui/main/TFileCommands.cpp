@@ -1,5 +1,9 @@
 #include "TFileCommands.h"
 
+#include "TLongFileTask.h"
+
+#include <QApplication>
+
 #include "TContent.h"
 #include "TContentView.h"
 #include "TPrompts.h"
@@ -39,7 +43,12 @@ void TFileCommands::LoadUVO(const QString& FileName)
     FDocument.SetCurrentFile(FileName);
     FView.ClearView();
     FDocument.Content().Clear();
-    const UvoFile::ReadResult result = UvoFile::Read(FileName, FDocument.Content());
+    UvoFile::ReadResult result;
+    {
+        TLongFileTask task(QApplication::activeWindow(), QStringLiteral("Чтение файла…"));
+        result = UvoFile::Read(FileName, FDocument.Content(),
+                               [&](qint64 done, qint64 total) { task.Progress(done, total); });
+    }
     if (result.Ok) {
         FDocument.SetRecsChanged(false);
     } else {
@@ -86,7 +95,11 @@ void TFileCommands::SaveAs()
 
 void TFileCommands::SaveToFile(const QString& FileName)
 {
-    UvoFile::Write(FileName, FDocument.Content());  // a failure leaves the file state as it was
+    {
+        TLongFileTask task(QApplication::activeWindow(), QStringLiteral("Запись файла…"));
+        // A failure leaves the file state as it was.
+        UvoFile::Write(FileName, FDocument.Content(), [&](qint64 done, qint64 total) { task.Progress(done, total); });
+    }
     FDocument.SetCurrentFile(FileName);
     FDocument.SetRecsChanged(false);
 }
