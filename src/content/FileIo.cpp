@@ -384,11 +384,6 @@ void Replace(const QString& target, const TProducer& produce, const struct stat*
 
 }  // namespace
 
-TReadResult ReadRegularFile(const QString& fileName)
-{
-    return ReadFile(fileName, true, [](int fd) { return ReadToEnd(fd); });
-}
-
 TReadResult ReadRegularFileInPieces(const QString& fileName, qsizetype piece, const TPieceTaker& take)
 {
     return ReadFile(fileName, true, [&](int fd) { return ReadInPieces(fd, piece, take); });

@@ -35,16 +35,15 @@ struct TReadResult {
 // 26 ends the data) may be longer than MaxLineBytes, and of a stream no more
 // than MaxLineBytes past a byte 26 is kept.
 //
-// A regular file whole. Anything else (a FIFO, a device, a folder) is refused
-// without waiting on it: opening a FIFO that nobody writes would never return.
-TReadResult ReadRegularFile(const QString& fileName);
 // Takes the next piece of a file read in pieces, with the bytes read so far
 // and the file's size.
 using TPieceTaker = std::function<void(QByteArrayView piece, qint64 done, qint64 size)>;
 // A regular file in consecutive pieces of `piece` bytes (the last may be
 // shorter), read into one buffer that each piece reuses, so that a large file
-// is never held whole. Fails as ReadRegularFile; that another program changed
-// the file is known only after the last piece.
+// is never held whole. Only a regular file is read: anything else (a FIFO, a
+// device, a folder) is refused without waiting on it, as opening a FIFO that
+// nobody writes would never return. That another program changed the file is
+// known only after the last piece.
 TReadResult ReadRegularFileInPieces(const QString& fileName, qsizetype piece, const TPieceTaker& take);
 // Any readable file: a regular file, a device, a FIFO; it is read to its end.
 TReadResult ReadAnyFile(const QString& fileName);

@@ -30,6 +30,9 @@ inline const QString Account = QStringLiteral("300100");
 inline const QString History = QStringLiteral("300210");
 inline const QString Consumer = QStringLiteral("300300");
 inline const QString Trailer = QStringLiteral("300999");
+// The Trailer's totals of Account and Consumer Name records.
+inline const QString AccountTotal = QStringLiteral("310107");
+inline const QString NameTotal = QStringLiteral("310110");
 
 // Appends a record of the type with the values given; every other field is empty.
 inline TContentRec* Add(TMainForm& form, const QString& recId, TValues values = {})

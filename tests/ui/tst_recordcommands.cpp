@@ -22,8 +22,6 @@ Q_DECLARE_METATYPE(std::optional<QString>)
 
 namespace {
 
-const QString AccountTotal = QStringLiteral("310107");
-const QString NameTotal = QStringLiteral("310110");
 
 QByteArray ReadBytes(const QString& path)
 {

@@ -17,13 +17,6 @@
 
 using namespace ViewFixture;
 
-namespace {
-
-const QString AccountTotal = QStringLiteral("310107");
-const QString NameTotal = QStringLiteral("310110");
-
-}  // namespace
-
 class TUndoTest : public QObject {
     Q_OBJECT
 
