@@ -3,6 +3,8 @@
 #include "AnsiCodePage.h"
 #include "StrUtils.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 
 // ---- TContentFld ----
@@ -220,39 +222,87 @@ bool TContent::RecDiffer(const TContentRec& Rec1, const TContentRec& Rec2)
     return false;
 }
 
-std::unique_ptr<TContentRec> TContent::ParseLine(const TFormat& format, QStringView Strn, const TContentRec* previous)
+namespace {
+
+// A line either as text or as the file's bytes: Windows-1251 gives the
+// blanks and control characters (up to 32) the bytes of the same values and
+// no other character a value as low, so a line is cut and trimmed alike in
+// both forms.
+bool NamesType(QStringView line, const QString& recId) { return line.size() >= 6 && line.left(6) == recId; }
+
+bool NamesType(QByteArrayView line, const QString& recId)
+{
+    if (line.size() < 6 || recId.size() != 6)
+        return false;
+    for (int i = 0; i < 6; ++i)
+        if (uchar(line[i]) >= 128 || QChar(char16_t(uchar(line[i]))) != recId[i])
+            return false;
+    return true;
+}
+
+QString TypeText(QStringView line) { return line.left(6).toString(); }
+
+QString TypeText(QByteArrayView line) { return AnsiCodePage::Decode(line.first(std::min<qsizetype>(6, line.size()))); }
+
+QByteArrayView TrimRightControls(QByteArrayView bytes)
+{
+    qsizetype end = bytes.size();
+    while (end > 0 && uchar(bytes[end - 1]) <= 32)
+        --end;
+    return bytes.first(end);
+}
+
+}  // namespace
+
+template <typename Line>
+std::unique_ptr<TContentRec> TContent::ParseText(const TFormat& format, Line line, const TContentRec* previous)
 {
     // Most lines are of the type of the line before.
-    const TRec* recType = previous && previous->Rec && Strn.size() >= 6 && Strn.left(6) == previous->Rec->RecID
+    const TRec* recType = previous && previous->Rec && NamesType(line, previous->Rec->RecID)
                               ? previous->Rec
-                              : format.GetRec(Strn.left(6).toString());
+                              : format.GetRec(TypeText(line));
     const auto& layout = format.Layout(recType);
     if (layout.empty())
         return nullptr;
-    const auto pieceAt = [&](qsizetype position, const TRule* rule) {
-        return position < Strn.size() ? TrimRightControls(Strn.mid(position, std::max(0, rule->Size)))
-                                      : QStringView();
-    };
+    // Every value is measured first, so that the record's values take one
+    // block of the right size.
+    QVarLengthArray<Line, 64> pieces;
     qsizetype chars = 0;
     qsizetype position = 0;
     for (const TRule* rule : layout) {
-        chars += pieceAt(position, rule).size();
-        position += std::max(0, rule->Size);
+        const qsizetype width = std::max(0, rule->Size);
+        const Line piece = position < line.size()
+                               ? TrimRightControls(line.sliced(position, std::min(width, line.size() - position)))
+                               : Line();
+        pieces.push_back(piece);
+        chars += piece.size();
+        position += width;
     }
     auto rec = std::make_unique<TContentRec>(format);
     rec->Rec = recType;
     rec->FRules = &layout;
     rec->FValues.Reserve(int(layout.size()), chars);
-    position = 0;
-    for (const TRule* rule : layout) {
-        const QStringView piece = pieceAt(position, rule);
-        rec->FValues.Append(piece, format.StrIsValid(piece, *rule));
+    for (int i = 0; i < int(layout.size()); ++i) {
+        const TRule* rule = layout[size_t(i)];
+        const QStringView value = rec->FValues.AppendReserved(pieces[i]);
+        if (!format.StrIsValid(value, *rule))
+            rec->FValues.SetValid(i, false);
         if (rule->IsAccountField)
-            rec->Account = previous && previous->Account == piece ? previous->Account : piece.toString();
-        position += std::max(0, rule->Size);
+            rec->Account = previous && previous->Account == value ? previous->Account : value.toString();
     }
     rec->CalcSortStr();
     return rec;
+}
+
+std::unique_ptr<TContentRec> TContent::ParseLine(const TFormat& format, QStringView Strn, const TContentRec* previous)
+{
+    return ParseText(format, Strn, previous);
+}
+
+std::unique_ptr<TContentRec> TContent::ParseFileLine(const TFormat& format, QByteArrayView line,
+                                                     const TContentRec* previous)
+{
+    return ParseText(format, line, previous);
 }
 
 TContentRec* TContent::AddFromString(QStringView Strn)

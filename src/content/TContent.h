@@ -3,6 +3,7 @@
 #include "TFieldValues.h"
 #include "TFormat.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -219,6 +220,9 @@ public:
     // that the records of one account hold it once.
     static std::unique_ptr<TContentRec> ParseLine(const TFormat& format, QStringView Strn,
                                                   const TContentRec* previous);
+    // The same for a line as the file holds it, in the file's code page.
+    static std::unique_ptr<TContentRec> ParseFileLine(const TFormat& format, QByteArrayView line,
+                                                      const TContentRec* previous);
     // Appends records parsed elsewhere, taking them over.
     void Append(std::vector<std::unique_ptr<TContentRec>>& recs);
 
@@ -233,6 +237,9 @@ public:
     void CalcRecsCount();
 
 private:
+    template <typename Line>
+    static std::unique_ptr<TContentRec> ParseText(const TFormat& format, Line line, const TContentRec* previous);
+
     const TFormat* FFormat;
     bool FOwnsRecords;
     std::vector<TContentRec*> FRecs;

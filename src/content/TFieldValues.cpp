@@ -1,5 +1,7 @@
 #include "TFieldValues.h"
 
+#include "AnsiCodePage.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -152,6 +154,30 @@ void TFieldValues::Set(int index, QStringView value, bool valid)
     for (quint32 i = quint32(index); i < FBlock->Count; ++i)
         ends[i] = quint32(qint64(ends[i]) + delta);
     SetValidBit(index, valid);
+}
+
+char16_t* TFieldValues::AppendRoom(qsizetype size)
+{
+    Q_ASSERT(FBlock && FBlock->Refs.load(std::memory_order_relaxed) == 1);
+    Q_ASSERT(FBlock->Count < FBlock->CountCapacity && FBlock->Used + quint64(size) <= FBlock->CharCapacity);
+    char16_t* at = Chars(FBlock) + FBlock->Used;
+    FBlock->Used += quint32(size);
+    Ends(FBlock)[FBlock->Count++] = FBlock->Used;
+    return at;
+}
+
+QStringView TFieldValues::AppendReserved(QStringView value)
+{
+    char16_t* at = AppendRoom(value.size());
+    CopyChars(at, value);
+    return QStringView(at, value.size());
+}
+
+QStringView TFieldValues::AppendReserved(QByteArrayView fileBytes)
+{
+    char16_t* at = AppendRoom(fileBytes.size());
+    AnsiCodePage::DecodeTo(fileBytes, at);
+    return QStringView(at, fileBytes.size());
 }
 
 void TFieldValues::Clear() { Release(); }

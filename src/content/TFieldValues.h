@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -37,6 +38,13 @@ public:
     void Set(int index, QStringView value, bool valid);
     void Clear();
 
+    // Appending into the room that Reserve made, without the checks of
+    // Append: for a reader that measured the whole record first. Each answers
+    // the value as stored, valid until SetValid marks it otherwise.
+    QStringView AppendReserved(QStringView value);
+    QStringView AppendReserved(QByteArrayView fileBytes);  // decoded from the file's code page
+    void SetValid(int index, bool valid) { SetValidBit(index, valid); }
+
     // Characters and bookkeeping held, for memory accounting.
     qsizetype Bytes() const;
 
@@ -63,6 +71,8 @@ private:
     // A block of its own with room for at least this many fields and characters.
     void MakeRoom(quint32 count, quint32 chars);
     void SetValidBit(int index, bool valid);
+    // The place of one more value of `size` characters in room already made.
+    char16_t* AppendRoom(qsizetype size);
     bool Holds(QStringView value) const;
     void Retain() const
     {

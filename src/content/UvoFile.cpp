@@ -66,21 +66,23 @@ struct TParsedLines {
     void Parse(const TFormat& format, QByteArrayView data, const TContentRec* previous)
     {
         TUvoLines lines(data);
-        QString line;
+        QByteArrayView line;
         while (lines.Next(line)) {
             if (line.size() > FileIo::MaxLineBytes) {
                 RefusedLine = lines.LineNumber();
                 RefusedTooLong = true;
                 break;
             }
-            std::unique_ptr<TContentRec> rec = TContent::ParseLine(format, line, previous);
+            std::unique_ptr<TContentRec> rec = TContent::ParseFileLine(format, line, previous);
             if (!rec) {
                 RefusedLine = lines.LineNumber();
-                RefusedText = line;
+                RefusedText = AnsiCodePage::Decode(line);
                 break;
             }
+            // The code page gives a character per byte, so a line is as long in both.
             if (lines.LoneCrAt() >= 0 || line.size() > LineLength(*rec))
-                if (auto loss = TReadLoss::OfLine(lines.LineNumber(), line, *rec, lines.LoneCrAt()))
+                if (auto loss = TReadLoss::OfLine(lines.LineNumber(), AnsiCodePage::Decode(line), *rec,
+                                                  lines.LoneCrAt()))
                     Losses.push_back(std::move(*loss));
             previous = rec.get();
             Recs.push_back(std::move(rec));

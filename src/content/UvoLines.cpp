@@ -35,7 +35,7 @@ std::vector<QByteArrayView> TUvoLines::SplitAtLineEnds(QByteArrayView data, int 
     return pieces;
 }
 
-bool TUvoLines::Next(QString& line)
+bool TUvoLines::Next(QByteArrayView& line)
 {
     if (FStart >= FData.size())
         return false;
@@ -56,9 +56,18 @@ bool TUvoLines::Next(QString& line)
                 FScratch.append(c);
         bytes = FScratch;
     }
-    AnsiCodePage::DecodeInto(bytes, line);
+    line = bytes;
     ++FLineNumber;
     FStart = end + 1;
+    return true;
+}
+
+bool TUvoLines::Next(QString& line)
+{
+    QByteArrayView bytes;
+    if (!Next(bytes))
+        return false;
+    AnsiCodePage::DecodeInto(bytes, line);
     return true;
 }
 

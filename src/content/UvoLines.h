@@ -28,6 +28,8 @@ public:
 
     // The next line's text in `line`; false after the last line.
     bool Next(QString& line);
+    // The same as the file's bytes, valid until the next call.
+    bool Next(QByteArrayView& line);
     // The number of the line Next handed out last, counted from 1.
     qsizetype LineNumber() const { return FLineNumber; }
     // Where in that line the first lone CR stood that had more than blanks

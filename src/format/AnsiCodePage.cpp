@@ -54,15 +54,19 @@ inline char EncodeChar(const ReverseTable& table, QChar c)
 
 namespace AnsiCodePage {
 
-void DecodeInto(QByteArrayView bytes, QString& out)
+void DecodeTo(QByteArrayView bytes, char16_t* out)
 {
-    out.resize(bytes.size());
-    QChar* dst = out.data();
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const unsigned char b = src[i];
-        dst[i] = QChar(b < 128 ? char16_t(b) : HighHalf[b - 128]);
+        out[i] = b < 128 ? char16_t(b) : HighHalf[b - 128];
     }
+}
+
+void DecodeInto(QByteArrayView bytes, QString& out)
+{
+    out.resize(bytes.size());
+    DecodeTo(bytes, reinterpret_cast<char16_t*>(out.data()));
 }
 
 QString Decode(QByteArrayView bytes)

@@ -13,6 +13,8 @@ namespace AnsiCodePage {
 QString Decode(QByteArrayView bytes);
 // Decodes into an existing string, reusing its buffer (for line-by-line reading).
 void DecodeInto(QByteArrayView bytes, QString& out);
+// Decodes into room for bytes.size() characters.
+void DecodeTo(QByteArrayView bytes, char16_t* out);
 // Characters the code page cannot represent become '?'.
 QByteArray Encode(QStringView text);
 void EncodeAppend(QStringView text, QByteArray& out);
