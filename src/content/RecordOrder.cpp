@@ -113,6 +113,32 @@ void SortRecords(std::vector<TContentRec*>& recs, MakeEntry makeEntry, Less less
 
 QString Joined(const TypedKey& entry) { return entry.Type.toString().append(entry.Key); }
 
+// The grouping by type of a list in account order: each type's records are
+// taken out in their order, which is mostly their key order already, so the
+// sort of each group has little left to do. Only where every record has a
+// type and every id is as long as the others, which makes the order of the
+// groups the order of their ids; false, doing nothing, otherwise.
+template <typename MakeEntry, typename Less>
+bool SortByTypeRuns(std::vector<TContentRec*>& recs, MakeEntry makeEntry, Less less)
+{
+    std::vector<std::pair<const TRec*, std::vector<TContentRec*>>> groups;
+    for (TContentRec* rec : recs) {
+        if (!rec->Rec || (!groups.empty() && rec->Rec->RecID.size() != groups.front().first->RecID.size()))
+            return false;
+        auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == rec->Rec; });
+        if (group == groups.end())
+            group = groups.insert(groups.end(), {rec->Rec, {}});
+        group->second.push_back(rec);
+    }
+    std::sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) { return a.first->RecID < b.first->RecID; });
+    recs.clear();
+    for (auto& [type, members] : groups) {
+        SortRecords<TypedKey>(members, makeEntry, less);
+        recs.insert(recs.end(), members.begin(), members.end());
+    }
+    return true;
+}
+
 }  // namespace
 
 bool TContent::SortsBefore(const TContentRec* a, const TContentRec* b) const
@@ -141,12 +167,14 @@ void TContent::SortRec2()
     const auto entry = [](TContentRec* r) {
         return TypedKey{r->Rec ? QStringView(r->Rec->RecID) : QStringView(), r->SortStr, r};
     };
-    SortRecords<TypedKey>(FRecs, entry, [](const TypedKey& a, const TypedKey& b) {
+    const auto less = [](const TypedKey& a, const TypedKey& b) {
         if (a.Type.size() == b.Type.size()) {
             if (const int c = CompareOrdinal(a.Type, b.Type))
                 return c < 0;
             return CompareOrdinal(a.Key, b.Key) < 0;
         }
         return CompareOrdinal(Joined(a), Joined(b)) < 0;
-    });
+    };
+    if (!SortByTypeRuns(FRecs, entry, less))
+        SortRecords<TypedKey>(FRecs, entry, less);
 }

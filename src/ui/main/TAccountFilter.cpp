@@ -48,11 +48,11 @@ public:
         }
     }
 
-    QString Value(const TContentRec& rec) const
+    TValueView Value(const TContentRec& rec) const
     {
-        if (FIndex < rec.FldList.size() && rec.FldList[FIndex].Rule == FRule)
-            return rec.FldList[FIndex].Value();
-        return FRule ? rec.GetVal(FRule->FldID()) : QString();
+        if (int(FIndex) < rec.FldCount() && rec.FldRule(int(FIndex)) == FRule)
+            return rec.View(int(FIndex));
+        return FRule ? rec.GetView(FRule->FldID()) : TValueView();
     }
 
 private:
@@ -83,10 +83,10 @@ private:
     {
         int width = 0;
         for (const QChar c : text) {
-            auto it = FCharWidths.constFind(c.unicode());
-            if (it == FCharWidths.constEnd())
-                it = FCharWidths.insert(c.unicode(), FMetrics.horizontalAdvance(c));
-            width += *it;
+            int& known = FCharWidths[c.unicode()];
+            if (known < 0)
+                known = FMetrics.horizontalAdvance(c);
+            width += known;
         }
         return width;
     }
@@ -94,8 +94,29 @@ private:
     QFontMetrics FMetrics;
     int FThreshold;
     int FWidest = 0;
-    QHash<char16_t, int> FCharWidths;
+    std::vector<int> FCharWidths = std::vector<int>(0x10000, -1);  // by UTF-16 code unit; -1 until measured
 };
+
+struct TAccountOfRec {
+    QStringView Account;  // the record's own text, which lives as long as it
+    const TContentRec* Rec;
+};
+
+// The account of every record, gathered in a pass that does nothing else: the
+// records lie all over memory, and a loop this simple fetches many of them at
+// once, where a loop that works on each in turn waits for every one.
+std::vector<TAccountOfRec> AccountsOf(const TContent& content)
+{
+    std::vector<TAccountOfRec> accounts(content.Records().size());
+    for (size_t i = 0; i < accounts.size(); ++i) {
+        const TContentRec* rec = content.Records()[i];
+        accounts[i] = {rec->Account, rec};
+    }
+    return accounts;
+}
+
+// The records of one account mostly share the text itself.
+bool SameText(QStringView a, QStringView b) { return (a.data() == b.data() && a.size() == b.size()) || a == b; }
 
 void SortByText(std::vector<TFilterItem>& items)
 {
@@ -171,25 +192,34 @@ TAccountFilter::~TAccountFilter() = default;
 void TAccountFilter::Rebuild(const TContent& content, const TContentRec* FocusRec)
 {
     std::vector<TFilterItem> items;
-    QHash<QString, size_t> itemOf;  // account -> its item
     TWidestText widest(FBox.font(), FBox.width());
     const TFormat& format = content.Format();
     const TFieldPlace holderNumber(format, format.ConsumerRec, HolderNumberFld);
     const TFieldPlace surname(format, format.ConsumerRec, SurnameFld);
     const TFieldPlace firstName(format, format.ConsumerRec, FirstNameFld);
-    for (const TContentRec* rec : content.Records()) {
-        if (rec->Account.isEmpty())
+    QHash<QStringView, size_t> itemOf;  // account -> its item
+    size_t item = 0;
+    QStringView lastAccount;  // the records of one account mostly follow each other
+    for (const TAccountOfRec& each : AccountsOf(content)) {
+        if (each.Account.isEmpty())
             continue;
-        auto found = itemOf.constFind(rec->Account);
-        if (found == itemOf.constEnd()) {
-            found = itemOf.insert(rec->Account, items.size());
-            items.push_back({rec->Account, rec->Account});
+        if (!SameText(each.Account, lastAccount)) {
+            auto found = itemOf.constFind(each.Account);
+            if (found == itemOf.constEnd()) {
+                found = itemOf.insert(each.Account, items.size());
+                items.push_back({each.Account.toString(), each.Account.toString()});
+            }
+            item = *found;
+            lastAccount = each.Account;
         }
-        if (rec->Rec == format.ConsumerRec && holderNumber.Value(*rec) == PrimaryHolder) {
+        if (each.Rec->Rec == format.ConsumerRec && holderNumber.Value(*each.Rec) == PrimaryHolder) {
             // A later primary holder of the same account overwrites an earlier one.
-            QString& text = items[*found].Text;
-            text = WithoutTrailingSpaces(rec->Account + QLatin1Char(' ') + surname.Value(*rec) + QLatin1Char(' ') +
-                                         firstName.Value(*rec));
+            const TValueView surnameText = surname.Value(*each.Rec);
+            const TValueView firstNameText = firstName.Value(*each.Rec);
+            QString& text = items[item].Text;
+            text = items[item].Account;
+            text.append(QLatin1Char(' ')).append(surnameText.View()).append(QLatin1Char(' ')).append(firstNameText.View());
+            text = WithoutTrailingSpaces(std::move(text));
             widest.Add(text);
         }
     }
