@@ -73,8 +73,14 @@ void PrintScalingRow(const std::vector<SizeResult>& sizes, const TimingRow& firs
     }
     const double growth = to->NsPerRecord() / from->NsPerRecord();
     const double expected = ExpectedGrowth(first.Expected, before.Records, sizes.back().Records);
-    std::printf("  %8.2fx  %-6s %8.2fx  %s\n", growth, first.Expected == Growth::Linear ? "n" : "n logn", expected,
+    std::printf("  %8.2fx  %-6s %8.2fx  %-6s", growth, first.Expected == Growth::Linear ? "n" : "n logn", expected,
                 growth <= expected * GrowthTolerance ? "ok" : "MISSED");
+    const TimingRow* smallest = FindRow(sizes.front(), first.Operation);
+    if (first.MaxRangeGrowth > 0 && smallest && smallest->NsPerRecord() > 0) {
+        const double range = to->NsPerRecord() / smallest->NsPerRecord();
+        std::printf("  %.2fx (<= %.2fx) %s", range, first.MaxRangeGrowth, range <= first.MaxRangeGrowth ? "ok" : "MISSED");
+    }
+    std::printf("\n");
 }
 
 }  // namespace
@@ -140,7 +146,7 @@ void PrintScaling(const std::vector<SizeResult>& sizes)
     std::printf("%-28s", "operation");
     for (const SizeResult& size : sizes)
         std::printf(" %12d", size.Accounts);
-    std::printf("  %9s  %-6s %9s\n", "last step", "shape", "expected");
+    std::printf("  %9s  %-6s %9s  %-6s  %s\n", "last step", "shape", "expected", "", "smallest to largest");
     for (const TimingRow& row : sizes.front().Timings)
         if (row.Records > 0)
             PrintScalingRow(sizes, row);

@@ -21,6 +21,9 @@ struct TimingRow {
     Growth Expected = Growth::Linear;
     std::string Target;  // empty where none is set
     Verdict Result = Verdict::None;
+    // The most that ns per record may grow from the smallest file to the
+    // largest; 0 for no such target.
+    double MaxRangeGrowth = 0;
 
     double MBps() const { return Bytes > 0 && Ms > 0 ? Bytes / 1e3 / Ms : 0; }
     double NsPerRecord() const { return Records > 0 ? Ms * 1e6 / Records : 0; }
@@ -52,8 +55,9 @@ namespace BenchTables {
 
 void PrintTimings(const SizeResult& size);
 void PrintMemory(const std::vector<SizeResult>& sizes);
-// ns per record of every operation at every size, and whether the growth
-// between the two largest sizes stays within what the operation allows.
+// ns per record of every operation at every size, whether the growth
+// between the two largest sizes stays within what the operation allows, and
+// the growth over the whole range against its target where one is set.
 void PrintScaling(const std::vector<SizeResult>& sizes);
 
 }  // namespace BenchTables

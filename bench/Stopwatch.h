@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <limits>
+#include <vector>
 
 // Wall-clock time, and the processor time of this process and of the child
 // processes it waited for, since construction: all of it, and the part spent
@@ -51,20 +52,29 @@ struct Timing {
     static Timing Of(const Stopwatch& watch) { return {watch.ElapsedMs(), watch.CpuMs(), watch.SystemMs()}; }
 };
 
-// The run with the shortest wall-clock time of several timed runs of work,
-// each after an untimed prepare: the run least disturbed by the rest of the
-// machine.
-template <typename Prepare, typename Work>
-Timing BestOf(int runs, Prepare prepare, Work work)
+// The timing with the median wall-clock time; none of none.
+inline Timing Median(std::vector<Timing> timings)
 {
-    Timing best;
+    if (timings.empty())
+        return {};
+    const auto middle = timings.begin() + std::ptrdiff_t(timings.size() / 2);
+    std::nth_element(timings.begin(), middle, timings.end(),
+                     [](const Timing& a, const Timing& b) { return a.WallMs < b.WallMs; });
+    return *middle;
+}
+
+// The run with the median wall-clock time of several timed runs of work,
+// each after an untimed prepare: what a user meets most, neither the lucky
+// run nor the one the rest of the machine disturbed.
+template <typename Prepare, typename Work>
+Timing MedianOf(int runs, Prepare prepare, Work work)
+{
+    std::vector<Timing> timings;
     for (int run = 0; run < runs; ++run) {
         prepare();
         const Stopwatch watch;
         work();
-        const Timing timing = Timing::Of(watch);
-        if (timing.WallMs < best.WallMs)
-            best = timing;
+        timings.push_back(Timing::Of(watch));
     }
-    return best;
+    return Median(std::move(timings));
 }

@@ -49,7 +49,7 @@
 
 namespace {
 
-constexpr int Runs = 3;  // every time is the best of this many runs
+constexpr int Runs = 5;  // every time is the median of this many runs
 constexpr double ShowContentTargetMs = 300;
 constexpr double OpenTargetMs = 1500;
 constexpr double SwitchTargetMs = 50;
@@ -97,20 +97,27 @@ bool ParseOptions(const QStringList& args, Options& options)
     return true;
 }
 
-// The shortest wall-clock time of several runs of work, each after an untimed
-// prepare: the run least disturbed by the rest of the machine.
-template <typename Prepare, typename Work>
-double BestOf(int runs, Prepare prepare, Work work)
+double MedianMs(std::vector<double> times)
 {
-    double best = std::numeric_limits<double>::infinity();
+    const auto middle = times.begin() + std::ptrdiff_t(times.size() / 2);
+    std::nth_element(times.begin(), middle, times.end());
+    return *middle;
+}
+
+// The median wall-clock time of several runs of work, each after an untimed
+// prepare: what a user meets most, neither the lucky run nor the disturbed one.
+template <typename Prepare, typename Work>
+double MedianOf(int runs, Prepare prepare, Work work)
+{
+    std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         prepare();
         QElapsedTimer timer;
         timer.start();
         work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
+        times.push_back(timer.nsecsElapsed() / 1e6);
     }
-    return best;
+    return MedianMs(std::move(times));
 }
 
 QString WriteFile(const QString& folder, int accounts)
@@ -160,12 +167,12 @@ struct SizeFigures {
 void MeasureProblems(TMainForm& form, SizeFigures& figures)
 {
     const TContentCheck check(form.Format());
-    figures.CheckMs = BestOf(Runs, [] {}, [&] {
+    figures.CheckMs = MedianOf(Runs, [] {}, [&] {
         figures.Findings = 0;
         check.Check(form.Content(), {}, true, [&](TFinding&&) { ++figures.Findings; });
     });
     TProblemsDock& dock = form.ProblemCommands().Dock();
-    figures.ListMs = BestOf(
+    figures.ListMs = MedianOf(
         Runs, [&] { dock.hide(); },
         [&] {
             form.Document().NoteContentReplaced(true);
@@ -173,14 +180,14 @@ void MeasureProblems(TMainForm& form, SizeFigures& figures)
             Paint(form);
         });
     TContentRec* edited = form.Content()[form.Content().Count() / 3];
-    figures.UpdateMs = BestOf(Runs, [] {}, [&] { form.Document().NoteRecordsChanged({{edited}, {}}); });
+    figures.UpdateMs = MedianOf(Runs, [] {}, [&] { form.Document().NoteRecordsChanged({{edited}, {}}); });
     const std::vector<TFinding>& findings = dock.Problems().Findings();
     const auto middle = findings.begin() + std::ptrdiff_t(findings.size() / 2);
     const auto target = std::find_if(middle, findings.end(), [](const TFinding& f) { return f.FieldIndex >= 0; });
     TContentRec* first = form.Content()[1];
     if (target == findings.end() || target->Account == first->Account)
         return;
-    figures.JumpMs = BestOf(
+    figures.JumpMs = MedianOf(
         Runs, [&] { form.ShowContent(first); },
         [&] {
             form.ShowRecordField(target->Record, target->FieldIndex);
@@ -192,7 +199,7 @@ SizeFigures Measure(const QString& path, const QString& shotFolder)
 {
     SizeFigures figures;
     std::unique_ptr<TMainForm> form;
-    figures.OpenMs = BestOf(
+    figures.OpenMs = MedianOf(
         Runs, [&] { form = ShownWindow(); },
         [&] {
             form->FileCommands().LoadUVO(path);
@@ -201,11 +208,11 @@ SizeFigures Measure(const QString& path, const QString& shotFolder)
     if (!shotFolder.isEmpty())
         Paint(*form).save(QDir(shotFolder).filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".png")));
     figures.Records = form->Content().Count();
-    figures.ShowAllMs = BestOf(Runs, [] {}, [&] { form->ShowContent(nullptr); });
+    figures.ShowAllMs = MedianOf(Runs, [] {}, [&] { form->ShowContent(nullptr); });
     TContentRec* middle = form->Content()[form->Content().Count() / 2];
-    figures.ShowAccountMs = BestOf(Runs, [] {}, [&] { form->ShowContent(middle); });
+    figures.ShowAccountMs = MedianOf(Runs, [] {}, [&] { form->ShowContent(middle); });
     const int accountItem = form->cbFilter->currentIndex();
-    figures.SwitchAccountMs = BestOf(
+    figures.SwitchAccountMs = MedianOf(
         Runs, [&] { form->cbFilter->setCurrentIndex(0); form->cbFilterSelect(); },
         [&] {
             form->cbFilter->setCurrentIndex(accountItem);
@@ -225,7 +232,7 @@ struct EditFigures {
     double RedoMs = 0;
 };
 
-double TimeOf(const std::function<void()>& work) { return BestOf(1, [] {}, work); }
+double TimeOf(const std::function<void()>& work) { return MedianOf(1, [] {}, work); }
 
 EditFigures MeasureEditing(const QString& path)
 {
@@ -236,22 +243,25 @@ EditFigures MeasureEditing(const QString& path)
     TFindBar& bar = *form->FindBar;
     bar.Open();
     bar.edFindText->setText(QStringLiteral("Нигде не встречается"));
-    figures.FindMs = BestOf(Runs, [] {}, [&] { bar.FindNext(); });
+    figures.FindMs = MedianOf(Runs, [] {}, [&] { bar.FindNext(); });
     bar.chkMatchCase->setChecked(true);
     bar.chkWholeValue->setChecked(true);
-    figures.FindWholeMs = BestOf(Runs, [] {}, [&] { bar.FindNext(); });
+    figures.FindWholeMs = MedianOf(Runs, [] {}, [&] { bar.FindNext(); });
 
     TYesPrompts yes;
     SetPrompts(&yes);
-    figures.DeleteMs = figures.UndoMs = figures.RedoMs = std::numeric_limits<double>::infinity();
+    std::vector<double> deletes, undos, redos;
     for (int run = 0; run < Runs; ++run) {
         form->ShowContent(nullptr);
         TRecordGrid* grid = form->VTList()[form->VTList().size() / 2];
-        figures.DeleteMs = std::min(figures.DeleteMs, TimeOf([&] { form->DeleteRec(grid, grid->RowCount() / 2); }));
-        figures.UndoMs = std::min(figures.UndoMs, TimeOf([&] { form->actUndo->trigger(); }));
-        figures.RedoMs = std::min(figures.RedoMs, TimeOf([&] { form->actRedo->trigger(); }));
+        deletes.push_back(TimeOf([&] { form->DeleteRec(grid, grid->RowCount() / 2); }));
+        undos.push_back(TimeOf([&] { form->actUndo->trigger(); }));
+        redos.push_back(TimeOf([&] { form->actRedo->trigger(); }));
         form->actUndo->trigger();
     }
+    figures.DeleteMs = MedianMs(std::move(deletes));
+    figures.UndoMs = MedianMs(std::move(undos));
+    figures.RedoMs = MedianMs(std::move(redos));
     SetPrompts(nullptr);
     return figures;
 }
@@ -304,7 +314,7 @@ int main(int argc, char** argv)
     QDir::setCurrent(folder.path());
     SettingsFile::Save(SettingsFile::DefaultFileName, UvoGenerator::Submitter());
 
-    std::printf("Best of %d runs, milliseconds; targets: ShowContent (all records) <= %.0f, open <= %.0f, "
+    std::printf("Median of %d runs, milliseconds; targets: ShowContent (all records) <= %.0f, open <= %.0f, "
                 "filter switch <= %.0f\n",
                 Runs, ShowContentTargetMs, OpenTargetMs, SwitchTargetMs);
     std::printf("%8s %9s %17s %12s %19s %14s\n", "accounts", "records", "ShowContent all", "one account",
@@ -323,7 +333,7 @@ int main(int argc, char** argv)
                     "after an edit");
         for (size_t i = 0; i < all.size(); ++i)
             PrintProblemFigures(options.Accounts[i], all[i]);
-        std::printf("\nBest of %d runs, milliseconds; targets: find in all records <= %.0f, undo of a delete <= %.0f\n",
+        std::printf("\nMedian of %d runs, milliseconds; targets: find in all records <= %.0f, undo of a delete <= %.0f\n",
                     Runs, FindTargetMs, UndoDeleteTargetMs);
         std::printf("%8s %9s %15s %12s %10s %15s %10s\n", "accounts", "records", "find (no case)", "case, whole",
                     "delete", "undo delete", "redo");
