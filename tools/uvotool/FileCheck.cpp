@@ -1,5 +1,6 @@
 #include "FileCheck.h"
 
+#include "AnsiCodePage.h"
 #include "ContentCheck.h"
 #include "UvoLines.h"
 #include "FindingWriters.h"
@@ -60,25 +61,25 @@ public:
     void Read()
     {
         TUvoLines lines(FData);
-        QString line;
+        QByteArrayView line;
         while (lines.Next(line)) {
             const qsizetype n = lines.LineNumber();
-            TContentRec* rec = Content.AddFromString(line);
-            if (!rec) {
-                Notes.emplace_back(TNote::Of(TNote::TWhat::RefusedLine, n, nullptr)).Value = line;
+            std::unique_ptr<TContentRec> parsed = TContent::ParseFileLine(FFormat, line, Last);
+            if (!parsed) {
+                Notes.emplace_back(TNote::Of(TNote::TWhat::RefusedLine, n, nullptr)).Value = AnsiCodePage::Decode(line);
                 continue;
             }
+            TContentRec* rec = parsed.get();
+            Content.Add(std::move(parsed));
             if (Last && FCheck.OutOfOrder(*Last, *rec)) {
                 TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::OutOfOrder, LastLine, Last));
                 note.Later = rec;
                 note.LaterLine = n;
             }
             NoteInvalidFields(*rec, n);
-            if (auto loss = TReadLoss::OfLine(n, line, *rec, lines.LoneCrAt())) {
-                TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::PassedOver, n, rec));
-                note.Loss = loss->Kind;
-                note.Value = std::move(loss->Dropped);
-            }
+            // The code page gives a character per byte, so a line is as long in both.
+            if (lines.LoneCrAt() >= 0 || line.size() > rec->LineLength())
+                NotePassedOver(AnsiCodePage::Decode(line), *rec, n, lines.LoneCrAt());
             if (rec->Rec == FFormat.HeaderRec)
                 Notes.push_back(TNote::Of(TNote::TWhat::Header, n, rec));
             if (rec->Rec == FFormat.TrailerRec)
@@ -105,6 +106,15 @@ public:
     qsizetype LastLine = 0;
 
 private:
+    void NotePassedOver(const QString& line, TContentRec& rec, qsizetype n, qsizetype loneCrAt)
+    {
+        if (auto loss = TReadLoss::OfLine(n, line, rec, loneCrAt)) {
+            TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::PassedOver, n, &rec));
+            note.Loss = loss->Kind;
+            note.Value = std::move(loss->Dropped);
+        }
+    }
+
     // Every field whose value its rule does not accept, with the first test
     // it fails; the record's own validation has already run on reading.
     void NoteInvalidFields(TContentRec& rec, qsizetype line)
