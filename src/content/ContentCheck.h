@@ -70,11 +70,11 @@ public:
     template <typename Found>
     static void ForEachInvalidField(const TContentRec& rec, const TFormat& format, Found found)
     {
-        for (size_t i = 0; i < rec.FldList.size(); ++i) {
-            const TContentFld& fld = rec.FldList[i];
-            if (!fld.IsValid())
-                found(int(i), format.Validity(fld.Value(), *fld.Rule));
-        }
+        if (rec.AllValid())
+            return;
+        for (int i = 0; i < rec.FldCount(); ++i)
+            if (!rec.IsValid(i))
+                found(i, format.Validity(rec.Value(i), *rec.FldRule(i)));
     }
 
     // A finding of the given kind at a record, or at a line for none.

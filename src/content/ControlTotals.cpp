@@ -5,6 +5,7 @@
 #include "TContent.h"
 
 #include <array>
+#include <unordered_map>
 
 namespace {
 
@@ -53,15 +54,23 @@ void TContent::CalcRecsCount()
     TContentRec* trailer = GetTrailerRec();
     if (!trailer)
         return;
+    // The record types are few and the records many: each type's total is
+    // found once, then the records are counted by their type alone.
+    std::unordered_map<const TRec*, int*> totalOf;
     std::array<int, Totals.size()> counts{};
+    for (size_t i = 0; i < Totals.size(); ++i)
+        if (const TRec* type = FFormat->GetRec(QString::fromLatin1(Totals[i].RecID)))
+            totalOf[type] = &counts[i];
+    const TRec* lastType = nullptr;
+    int* lastTotal = nullptr;
     for (const TContentRec* rec : FRecs) {
-        if (!rec->Rec)
-            continue;
-        for (size_t i = 0; i < Totals.size(); ++i)
-            if (rec->Rec->RecID == QLatin1String(Totals[i].RecID)) {
-                ++counts[i];
-                break;
-            }
+        if (rec->Rec != lastType) {
+            lastType = rec->Rec;
+            const auto found = totalOf.find(lastType);
+            lastTotal = found == totalOf.end() ? nullptr : found->second;
+        }
+        if (lastTotal)
+            ++*lastTotal;
     }
     for (size_t i = 0; i < Totals.size(); ++i)
         trailer->SetVal(QString::fromLatin1(Totals[i].FldID), PadZeroLeft(QString::number(counts[i]), 9));

@@ -137,6 +137,7 @@ public:
     QString Value(int index) const { return FValues.View(index).toString(); }
     TValueView View(int index) const { return TValueView(FValues, index); }
     bool IsValid(int index) const { return FValues.IsValid(index); }
+    bool AllValid() const { return !FValues.AnyInvalid(); }
     void SetValue(int index, QStringView v);
 
     // Frees the values and keeps the type, the account and the key: for a

@@ -64,6 +64,14 @@ bool TFieldValues::IsValid(int index) const
     return !(InvalidBits(FBlock)[index / 32] & (1u << (index % 32)));
 }
 
+bool TFieldValues::AnyInvalid() const
+{
+    if (!FBlock)
+        return false;
+    const quint32* words = InvalidBits(FBlock);
+    return std::any_of(words, words + BitWords(FBlock->Count), [](quint32 word) { return word != 0; });
+}
+
 void TFieldValues::SetValidBit(int index, bool valid)
 {
     quint32& word = InvalidBits(FBlock)[index / 32];

@@ -30,6 +30,8 @@ public:
     // that stays valid.
     QStringView View(int index) const;
     bool IsValid(int index) const;
+    // Whether any value is marked as refused by its rule.
+    bool AnyInvalid() const;
 
     // Room for `count` fields of `chars` characters in all, so that appending
     // them allocates nothing more.

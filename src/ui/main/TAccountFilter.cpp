@@ -9,6 +9,7 @@
 #include <QListView>
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace {
@@ -67,7 +68,11 @@ private:
 // cannot widen the list.
 class TWidestText {
 public:
-    TWidestText(const QFont& font, int boxWidth) : FMetrics(font), FThreshold(boxWidth - DropDownExtra - Slack) {}
+    TWidestText(const QFont& font, int boxWidth, std::vector<qint16>& charWidths)
+        : FMetrics(font), FThreshold(boxWidth - DropDownExtra - Slack), FCharWidths(charWidths)
+    {
+        FCharWidths.resize(0x10000, -1);
+    }
 
     void Add(const QString& text)
     {
@@ -83,9 +88,9 @@ private:
     {
         int width = 0;
         for (const QChar c : text) {
-            int& known = FCharWidths[c.unicode()];
+            qint16& known = FCharWidths[c.unicode()];
             if (known < 0)
-                known = FMetrics.horizontalAdvance(c);
+                known = qint16(std::min(FMetrics.horizontalAdvance(c), int(SHRT_MAX)));
             width += known;
         }
         return width;
@@ -94,11 +99,12 @@ private:
     QFontMetrics FMetrics;
     int FThreshold;
     int FWidest = 0;
-    std::vector<int> FCharWidths = std::vector<int>(0x10000, -1);  // by UTF-16 code unit; -1 until measured
+    std::vector<qint16>& FCharWidths;  // by UTF-16 code unit; -1 until measured
 };
 
 struct TAccountOfRec {
     QStringView Account;  // the record's own text, which lives as long as it
+    const TRec* Type;
     const TContentRec* Rec;
 };
 
@@ -110,13 +116,35 @@ std::vector<TAccountOfRec> AccountsOf(const TContent& content)
     std::vector<TAccountOfRec> accounts(content.Records().size());
     for (size_t i = 0; i < accounts.size(); ++i) {
         const TContentRec* rec = content.Records()[i];
-        accounts[i] = {rec->Account, rec};
+        accounts[i] = {rec->Account, rec->Rec, rec};
     }
     return accounts;
 }
 
 // The records of one account mostly share the text itself.
 bool SameText(QStringView a, QStringView b) { return (a.data() == b.data() && a.size() == b.size()) || a == b; }
+
+// How many runs of records of one account there are: at least as many as accounts.
+size_t RunsOfAccounts(const std::vector<TAccountOfRec>& accounts)
+{
+    size_t runs = 0;
+    QStringView last;
+    for (const TAccountOfRec& each : accounts)
+        if (!each.Account.isEmpty() && !SameText(each.Account, last)) {
+            ++runs;
+            last = each.Account;
+        }
+    return runs;
+}
+
+// An account's item text: the account and the primary holder's name.
+QString HolderText(const QString& account, const TValueView& surname, const TValueView& firstName)
+{
+    QString text;
+    text.reserve(account.size() + surname.size() + firstName.size() + 2);
+    text.append(account).append(QLatin1Char(' ')).append(surname.View()).append(QLatin1Char(' ')).append(firstName.View());
+    return WithoutTrailingSpaces(std::move(text));
+}
 
 void SortByText(std::vector<TFilterItem>& items)
 {
@@ -192,15 +220,17 @@ TAccountFilter::~TAccountFilter() = default;
 void TAccountFilter::Rebuild(const TContent& content, const TContentRec* FocusRec)
 {
     std::vector<TFilterItem> items;
-    TWidestText widest(FBox.font(), FBox.width());
+    TWidestText widest(FBox.font(), FBox.width(), FCharWidths);
     const TFormat& format = content.Format();
     const TFieldPlace holderNumber(format, format.ConsumerRec, HolderNumberFld);
     const TFieldPlace surname(format, format.ConsumerRec, SurnameFld);
     const TFieldPlace firstName(format, format.ConsumerRec, FirstNameFld);
+    const std::vector<TAccountOfRec> accounts = AccountsOf(content);
     QHash<QStringView, size_t> itemOf;  // account -> its item
+    itemOf.reserve(RunsOfAccounts(accounts));
     size_t item = 0;
     QStringView lastAccount;  // the records of one account mostly follow each other
-    for (const TAccountOfRec& each : AccountsOf(content)) {
+    for (const TAccountOfRec& each : accounts) {
         if (each.Account.isEmpty())
             continue;
         if (!SameText(each.Account, lastAccount)) {
@@ -212,15 +242,10 @@ void TAccountFilter::Rebuild(const TContent& content, const TContentRec* FocusRe
             item = *found;
             lastAccount = each.Account;
         }
-        if (each.Rec->Rec == format.ConsumerRec && holderNumber.Value(*each.Rec) == PrimaryHolder) {
+        if (each.Type == format.ConsumerRec && holderNumber.Value(*each.Rec) == PrimaryHolder) {
             // A later primary holder of the same account overwrites an earlier one.
-            const TValueView surnameText = surname.Value(*each.Rec);
-            const TValueView firstNameText = firstName.Value(*each.Rec);
-            QString& text = items[item].Text;
-            text = items[item].Account;
-            text.append(QLatin1Char(' ')).append(surnameText.View()).append(QLatin1Char(' ')).append(firstNameText.View());
-            text = WithoutTrailingSpaces(std::move(text));
-            widest.Add(text);
+            items[item].Text = HolderText(items[item].Account, surname.Value(*each.Rec), firstName.Value(*each.Rec));
+            widest.Add(items[item].Text);
         }
     }
     SortByText(items);

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QComboBox;
 class TContent;
@@ -48,4 +49,5 @@ private:
 
     QComboBox& FBox;
     TFilterItems* FItems;
+    std::vector<qint16> FCharWidths;  // of the box's font, kept from one rebuild to the next
 };
