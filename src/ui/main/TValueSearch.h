@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 #include <vector>
@@ -28,7 +29,7 @@ public:
 
     explicit TValueSearch(TOptions options) : FOptions(std::move(options)) {}
 
-    bool Matches(const QString& value) const;
+    bool Matches(QStringView value) const;
     std::optional<TCell> Find(const std::vector<const TContentRec*>& rows, TCell from, TDirection direction) const;
 
 private:
