@@ -80,6 +80,27 @@ TEST_F(CompactStorage, AFileLargerThanAReadPieceReadsAsAPlainReaderWould)
         ExpectReadAsReference(AnsiCodePage::Decode(lines[i].chopped(1)), *content[i], i + 1);
 }
 
+TEST_F(CompactStorage, ALineReadsAlikeFromTheFilesBytesAndAsText)
+{
+    TContentRec* made = Make("300300", {{"310011", "Счёт 1"}, {"310233", "Ёлкин"}});
+    QByteArray line = AnsiCodePage::Encode(made->RecToString());
+    line.replace(30, 3, "\t\x98\x01");  // controls and the one byte without a letter, inside values
+    for (const QByteArray& bytes : {line, line.left(40), line.left(3)}) {
+        const auto fromBytes = TContent::ParseFileLine(Format(), bytes, nullptr);
+        const auto fromText = TContent::ParseLine(Format(), AnsiCodePage::Decode(bytes), nullptr);
+        ASSERT_EQ(bool(fromBytes), bool(fromText));
+        if (!fromText)
+            continue;
+        ASSERT_EQ(fromBytes->FldCount(), fromText->FldCount());
+        for (int i = 0; i < fromText->FldCount(); ++i) {
+            EXPECT_EQ(fromBytes->Value(i), fromText->Value(i)) << i;
+            EXPECT_EQ(fromBytes->IsValid(i), fromText->IsValid(i)) << i;
+        }
+        EXPECT_EQ(fromBytes->Account, fromText->Account);
+        EXPECT_EQ(fromBytes->SortStr, fromText->SortStr);
+    }
+}
+
 TEST_F(CompactStorage, ARefusedLineDeepInALargeFileKeepsTheRecordsBeforeIt)
 {
     QByteArray bytes;
