@@ -11,13 +11,41 @@
 
 namespace {
 
-QString Zs(int n) { return QString(n, u'z'); }
+// A key built in one string: each piece is a value left-aligned in a fixed
+// width (cut to it) or a run of "z". Every record gets a key as it is read,
+// so the key is written in place rather than joined from pieces.
+class TKeyText {
+public:
+    explicit TKeyText(const TContentRec& rec) : FRec(rec) { FText.reserve(48); }
 
-QString Pad(const TContentRec& rec, const QString& fldId, int width)
-{
-    const TValueView value = rec.GetView(fldId);
-    return PadRight(value, width);
-}
+    TKeyText& Padded(QStringView value, qsizetype width)
+    {
+        const qsizetype n = std::min(value.size(), width);
+        FText.append(value.first(n));
+        FText.resize(FText.size() + width - n, u' ');
+        return *this;
+    }
+    TKeyText& Field(const QString& fldId, qsizetype width)
+    {
+        const TValueView value = FRec.GetView(fldId);
+        return Padded(value, width);
+    }
+    TKeyText& Zs(qsizetype n)
+    {
+        FText.resize(FText.size() + n, u'z');
+        return *this;
+    }
+    TKeyText& Text(QStringView text)
+    {
+        FText.append(text);
+        return *this;
+    }
+    QString Take() { return std::move(FText); }
+
+private:
+    const TContentRec& FRec;
+    QString FText;
+};
 
 // The fields that identify a record within its account.
 const QString HistoryNumber = QStringLiteral("310059");
@@ -25,10 +53,9 @@ const QString AddressType = QStringLiteral("310087");
 const QString JudgmentType = QStringLiteral("310475");
 const QString WarrantyHistoryNumber = QStringLiteral("310496");
 
-QString HolderKey(const TContentRec& rec, const QString& account)
-{
-    return account + Zs(5) + Pad(rec, UvoIds::HolderNumberFld, 2);
-}
+constexpr qsizetype AccountWidth = 20;
+
+TKeyText& HolderKey(TKeyText& key) { return key.Zs(5).Field(UvoIds::HolderNumberFld, 2); }
 
 QString SortKeyOf(const TContentRec& rec)
 {
@@ -36,25 +63,26 @@ QString SortKeyOf(const TContentRec& rec)
     if (type == u"300000")
         return QString();
     if (type == u"300999")
-        return Zs(38);
-    const QString account = PadRight(rec.Account, 20);
+        return QString(38, u'z');
+    TKeyText key(rec);
+    key.Padded(rec.Account, AccountWidth);
     if (type == u"300100")
-        return account;
+        return key.Take();
     if (type == u"300210")
-        return account + Pad(rec, HistoryNumber, 4);
+        return key.Field(HistoryNumber, 4).Take();
     if (type == u"300300")
-        return HolderKey(rec, account);
+        return HolderKey(key).Take();
     if (type == u"300500")
-        return HolderKey(rec, account) + Pad(rec, AddressType, 1);
+        return HolderKey(key).Field(AddressType, 1).Take();
     if (type == u"300600")
-        return HolderKey(rec, account) + Zs(2);
+        return HolderKey(key).Zs(2).Take();
     if (type == u"300620")
-        return HolderKey(rec, account) + Zs(2) + Pad(rec, JudgmentType, 2);
+        return HolderKey(key).Zs(2).Field(JudgmentType, 2).Take();
     if (type == u"300630")
-        return HolderKey(rec, account) + Zs(5);
+        return HolderKey(key).Zs(5).Take();
     if (type == u"300640")
-        return HolderKey(rec, account) + Zs(5) + Pad(rec, WarrantyHistoryNumber, 4);
-    return account + Zs(17) + type;
+        return HolderKey(key).Zs(5).Field(WarrantyHistoryNumber, 4).Take();
+    return key.Zs(17).Text(type).Take();
 }
 
 // Ordinal comparison of UTF-16 code units; a proper prefix sorts first.

@@ -24,7 +24,12 @@ TValidity TFormat::Validity(QStringView S, const TRule& Rule) const
                    : TValidity::NotInDomain;
     // Once OnEndLoading sorted the codes, a binary search finds the same code
     // as a walk from the start.
-    const auto it = std::lower_bound(codes.begin(), codes.end(), value,
-                                     [](const TVal* val, QStringView code) { return QStringView(val->Value) < code; });
+    // Codes are a few characters: compared in place, code unit by code unit
+    // as QStringView orders them, without a call per step.
+    const auto it = std::lower_bound(codes.begin(), codes.end(), value, [](const TVal* val, QStringView code) {
+        const QStringView own = val->Value;
+        return std::lexicographical_compare(own.utf16(), own.utf16() + own.size(), code.utf16(),
+                                            code.utf16() + code.size());
+    });
     return it != codes.end() && (*it)->Value == value ? TValidity::Valid : TValidity::NotInDomain;
 }
