@@ -14,6 +14,7 @@
 #include "ContentCheck.h"
 #include "FormatFile.h"
 #include "SettingsFile.h"
+#include "Stopwatch.h"
 #include "TContent.h"
 #include "TFileCommands.h"
 #include "TFindBar.h"
@@ -29,7 +30,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QAction>
 #include <QCheckBox>
 #include <QFileInfo>
@@ -106,27 +106,12 @@ const char* Mark(double ms, double target, bool applies = true)
     return !applies ? "" : ms <= target ? "ok" : "SLOW";
 }
 
-double MedianMs(std::vector<double> times)
-{
-    const auto middle = times.begin() + std::ptrdiff_t(times.size() / 2);
-    std::nth_element(times.begin(), middle, times.end());
-    return *middle;
-}
-
-// The median wall-clock time of several runs of work, each after an untimed
-// prepare: what a user meets most, neither the lucky run nor the disturbed one.
+// The median wall-clock milliseconds of several runs of work, each after an
+// untimed prepare.
 template <typename Prepare, typename Work>
-double MedianOf(int runs, Prepare prepare, Work work)
+double MedianMs(int runs, Prepare prepare, Work work)
 {
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    return MedianMs(std::move(times));
+    return MedianOf(runs, prepare, work).WallMs;
 }
 
 QString WriteFile(const QString& folder, int accounts)
@@ -176,12 +161,12 @@ struct SizeFigures {
 void MeasureProblems(TMainForm& form, SizeFigures& figures)
 {
     const TContentCheck check(form.Format());
-    figures.CheckMs = MedianOf(Runs, [] {}, [&] {
+    figures.CheckMs = MedianMs(Runs, [] {}, [&] {
         figures.Findings = 0;
         check.Check(form.Content(), {}, true, [&](TFinding&&) { ++figures.Findings; });
     });
     TProblemsDock& dock = form.ProblemCommands().Dock();
-    figures.ListMs = MedianOf(
+    figures.ListMs = MedianMs(
         Runs, [&] { dock.hide(); },
         [&] {
             form.Document().NoteContentReplaced(true);
@@ -189,14 +174,14 @@ void MeasureProblems(TMainForm& form, SizeFigures& figures)
             Paint(form);
         });
     TContentRec* edited = form.Content()[form.Content().Count() / 3];
-    figures.UpdateMs = MedianOf(Runs, [] {}, [&] { form.Document().NoteRecordsChanged({{edited}, {}}); });
+    figures.UpdateMs = MedianMs(Runs, [] {}, [&] { form.Document().NoteRecordsChanged({{edited}, {}}); });
     const std::vector<TFinding>& findings = dock.Problems().Findings();
     const auto middle = findings.begin() + std::ptrdiff_t(findings.size() / 2);
     const auto target = std::find_if(middle, findings.end(), [](const TFinding& f) { return f.FieldIndex >= 0; });
     TContentRec* first = form.Content()[1];
     if (target == findings.end() || target->Account == first->Account)
         return;
-    figures.JumpMs = MedianOf(
+    figures.JumpMs = MedianMs(
         Runs, [&] { form.ShowContent(first); },
         [&] {
             form.ShowRecordField(target->Record, target->FieldIndex);
@@ -208,7 +193,7 @@ SizeFigures Measure(const QString& path, const QString& shotFolder)
 {
     SizeFigures figures;
     std::unique_ptr<TMainForm> form;
-    figures.OpenMs = MedianOf(
+    figures.OpenMs = MedianMs(
         Runs, [&] { form = ShownWindow(); },
         [&] {
             form->FileCommands().LoadUVO(path);
@@ -217,11 +202,11 @@ SizeFigures Measure(const QString& path, const QString& shotFolder)
     if (!shotFolder.isEmpty())
         Paint(*form).save(QDir(shotFolder).filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".png")));
     figures.Records = form->Content().Count();
-    figures.ShowAllMs = MedianOf(Runs, [] {}, [&] { form->ShowContent(nullptr); });
+    figures.ShowAllMs = MedianMs(Runs, [] {}, [&] { form->ShowContent(nullptr); });
     TContentRec* middle = form->Content()[form->Content().Count() / 2];
-    figures.ShowAccountMs = MedianOf(Runs, [] {}, [&] { form->ShowContent(middle); });
+    figures.ShowAccountMs = MedianMs(Runs, [] {}, [&] { form->ShowContent(middle); });
     const int accountItem = form->cbFilter->currentIndex();
-    figures.SwitchAccountMs = MedianOf(
+    figures.SwitchAccountMs = MedianMs(
         Runs, [&] { form->cbFilter->setCurrentIndex(0); form->cbFilterSelect(); },
         [&] {
             form->cbFilter->setCurrentIndex(accountItem);
@@ -241,7 +226,7 @@ struct EditFigures {
     double RedoMs = 0;
 };
 
-double TimeOf(const std::function<void()>& work) { return MedianOf(1, [] {}, work); }
+Timing TimeOf(const std::function<void()>& work) { return MedianOf(1, [] {}, work); }
 
 EditFigures MeasureEditing(const QString& path)
 {
@@ -252,14 +237,14 @@ EditFigures MeasureEditing(const QString& path)
     TFindBar& bar = *form->FindBar;
     bar.Open();
     bar.edFindText->setText(QStringLiteral("Нигде не встречается"));
-    figures.FindMs = MedianOf(Runs, [] {}, [&] { bar.FindNext(); });
+    figures.FindMs = MedianMs(Runs, [] {}, [&] { bar.FindNext(); });
     bar.chkMatchCase->setChecked(true);
     bar.chkWholeValue->setChecked(true);
-    figures.FindWholeMs = MedianOf(Runs, [] {}, [&] { bar.FindNext(); });
+    figures.FindWholeMs = MedianMs(Runs, [] {}, [&] { bar.FindNext(); });
 
     TYesPrompts yes;
     SetPrompts(&yes);
-    std::vector<double> deletes, undos, redos;
+    std::vector<Timing> deletes, undos, redos;
     for (int run = 0; run < Runs; ++run) {
         form->ShowContent(nullptr);
         TRecordGrid* grid = form->VTList()[form->VTList().size() / 2];
@@ -268,9 +253,9 @@ EditFigures MeasureEditing(const QString& path)
         redos.push_back(TimeOf([&] { form->actRedo->trigger(); }));
         form->actUndo->trigger();
     }
-    figures.DeleteMs = MedianMs(std::move(deletes));
-    figures.UndoMs = MedianMs(std::move(undos));
-    figures.RedoMs = MedianMs(std::move(redos));
+    figures.DeleteMs = Median(std::move(deletes)).WallMs;
+    figures.UndoMs = Median(std::move(undos)).WallMs;
+    figures.RedoMs = Median(std::move(redos)).WallMs;
     SetPrompts(nullptr);
     return figures;
 }

@@ -64,6 +64,19 @@ std::optional<TReadLoss> TReadLoss::OfLine(qsizetype line, QStringView text, con
     return TReadLoss{TKind::PastRecordEnd, line, Sample(surplus)};
 }
 
+std::optional<TReadLoss> TFileLineLosses::Of(qsizetype line, QByteArrayView bytes, const TContentRec& rec,
+                                              qsizetype loneCrAt)
+{
+    if (rec.Rec != FLengthOf) {
+        FLengthOf = rec.Rec;
+        FLength = rec.LineLength();
+    }
+    // The code page gives a character per byte, so a line is as long in both.
+    if (loneCrAt < 0 && bytes.size() <= FLength)
+        return std::nullopt;
+    return TReadLoss::OfLine(line, AnsiCodePage::Decode(bytes), rec, loneCrAt);
+}
+
 std::optional<TReadLoss> TReadLoss::AfterEndMark(QByteArrayView bytes, qsizetype linesRead)
 {
     const qsizetype mark = bytes.indexOf('\x1A');

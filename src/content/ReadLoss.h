@@ -34,6 +34,21 @@ struct TReadLoss {
     static std::optional<TReadLoss> AfterEndMark(QByteArrayView bytes, qsizetype linesRead);
 };
 
+class TRec;
+
+// The losses of lines read as the file's bytes, line after line: the bytes
+// are tested first, and a line is decoded only when it may have lost
+// something. The line length of a record type is summed once per run of
+// records of the type.
+class TFileLineLosses {
+public:
+    std::optional<TReadLoss> Of(qsizetype line, QByteArrayView bytes, const TContentRec& rec, qsizetype loneCrAt);
+
+private:
+    const TRec* FLengthOf = nullptr;
+    qsizetype FLength = 0;
+};
+
 namespace ReadLoss {
 
 // The editor's warning after a read that passed over data: how many lines,

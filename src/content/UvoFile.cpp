@@ -79,11 +79,8 @@ struct TParsedLines {
                 RefusedText = AnsiCodePage::Decode(line);
                 break;
             }
-            // The code page gives a character per byte, so a line is as long in both.
-            if (lines.LoneCrAt() >= 0 || line.size() > LineLength(*rec))
-                if (auto loss = TReadLoss::OfLine(lines.LineNumber(), AnsiCodePage::Decode(line), *rec,
-                                                  lines.LoneCrAt()))
-                    Losses.push_back(std::move(*loss));
+            if (auto loss = FLosses.Of(lines.LineNumber(), line, *rec, lines.LoneCrAt()))
+                Losses.push_back(std::move(*loss));
             previous = rec.get();
             Recs.push_back(std::move(rec));
         }
@@ -91,18 +88,7 @@ struct TParsedLines {
     }
 
 private:
-    // The line length of a record type, summed once per run of records of it.
-    qsizetype LineLength(const TContentRec& rec)
-    {
-        if (rec.Rec != FLengthOf) {
-            FLengthOf = rec.Rec;
-            FLength = rec.LineLength();
-        }
-        return FLength;
-    }
-
-    const TRec* FLengthOf = nullptr;
-    qsizetype FLength = 0;
+    TFileLineLosses FLosses;
 };
 
 // Turns the bytes of a data file, handed over piece by piece, into records

@@ -77,9 +77,11 @@ public:
                 note.LaterLine = n;
             }
             NoteInvalidFields(*rec, n);
-            // The code page gives a character per byte, so a line is as long in both.
-            if (lines.LoneCrAt() >= 0 || line.size() > rec->LineLength())
-                NotePassedOver(AnsiCodePage::Decode(line), *rec, n, lines.LoneCrAt());
+            if (auto loss = FLosses.Of(n, line, *rec, lines.LoneCrAt())) {
+                TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::PassedOver, n, rec));
+                note.Loss = loss->Kind;
+                note.Value = std::move(loss->Dropped);
+            }
             if (rec->Rec == FFormat.HeaderRec)
                 Notes.push_back(TNote::Of(TNote::TWhat::Header, n, rec));
             if (rec->Rec == FFormat.TrailerRec)
@@ -106,15 +108,6 @@ public:
     qsizetype LastLine = 0;
 
 private:
-    void NotePassedOver(const QString& line, TContentRec& rec, qsizetype n, qsizetype loneCrAt)
-    {
-        if (auto loss = TReadLoss::OfLine(n, line, rec, loneCrAt)) {
-            TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::PassedOver, n, &rec));
-            note.Loss = loss->Kind;
-            note.Value = std::move(loss->Dropped);
-        }
-    }
-
     // Every field whose value its rule does not accept, with the first test
     // it fails; the record's own validation has already run on reading.
     void NoteInvalidFields(TContentRec& rec, qsizetype line)
@@ -145,6 +138,7 @@ private:
     const TFormat& FFormat;
     QByteArrayView FData;
     TContentCheck FCheck;
+    TFileLineLosses FLosses;
 };
 
 class TFileCheck {
