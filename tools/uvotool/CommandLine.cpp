@@ -2,11 +2,15 @@
 
 #include "FindingWriters.h"
 #include "Findings.h"
+#include "FileIo.h"
 #include "FormatLoader.h"
 #include "TFormat.h"
 
 #include <QCoreApplication>
 #include <QFile>
+
+#include <cstring>
+#include <unistd.h>
 
 namespace UvoTool {
 
@@ -68,6 +72,46 @@ bool LoadFormat(TFormat& format)
     if (!loaded.Ok)
         PrintError(QStringLiteral("cannot load the format description: ") + Escaped(loaded.Message));
     return loaded.Ok;
+}
+
+void PrintFileError(const QString& file, const QString& message)
+{
+    PrintError(Escaped(file) + QLatin1String(": ") + message);
+}
+
+QString SystemText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// The whole of a file, a device, a FIFO or, for "-", standard input; none
+// once the reason is on standard error.
+std::optional<QByteArray> ReadInput(const QString& file)
+{
+    FileIo::TReadResult read;
+    try {
+        read = file == StandardStream ? FileIo::ReadDescriptor(STDIN_FILENO) : FileIo::ReadAnyFile(file);
+    } catch (const std::bad_alloc&) {
+        PrintFileError(file, QStringLiteral("too large to read into memory"));
+        return std::nullopt;
+    }
+    switch (read.Failure) {
+    case FileIo::TReadFailure::None:
+        return std::move(read.Bytes);
+    case FileIo::TReadFailure::CannotOpen:
+    case FileIo::TReadFailure::ReadError:
+        PrintFileError(file, SystemText(read.Error));
+        break;
+    case FileIo::TReadFailure::NotRegularFile:
+        PrintFileError(file, QStringLiteral("not a regular file"));
+        break;
+    case FileIo::TReadFailure::ChangedWhileRead:
+        PrintFileError(file, QStringLiteral("the file changed while it was read; nothing checked or written"));
+        break;
+    case FileIo::TReadFailure::LineTooLong:
+        PrintFileError(file, QStringLiteral("line %1 is longer than 1 MB, which no UVO record is; "
+                                            "nothing checked or written")
+                                 .arg(read.Line));
+        break;
+    }
+    return std::nullopt;
 }
 
 }  // namespace UvoTool

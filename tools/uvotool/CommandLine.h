@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 
+#include <QByteArray>
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
@@ -16,8 +17,18 @@ namespace UvoTool {
 
 inline const QString Program = QStringLiteral("uvotool");
 
+inline const QString StandardStream = QStringLiteral("-");  // standard input as FILE, standard output as OUT
+
 // "uvotool: message" on standard error.
 void PrintError(const QString& message);
+// "uvotool: file: message", the name escaped.
+void PrintFileError(const QString& file, const QString& message);
+// The system's words for an errno value.
+QString SystemText(int error);
+
+// The whole of a file, a device, a FIFO or, for "-", standard input; none
+// once the reason is on standard error.
+std::optional<QByteArray> ReadInput(const QString& file);
 
 // The parser's help with the program named as the user calls it rather than
 // by the path of the executable.

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "CommandLine.h"
+#include "DiffCommand.h"
 #include "FileCheck.h"
 #include "FileIo.h"
 #include "ImportCommands.h"
@@ -24,8 +25,6 @@
 namespace UvoTool {
 namespace {
 
-const QString StandardStream = QStringLiteral("-");  // standard input as FILE, standard output as OUT
-
 const char* const MainDescription =
     "Checks and prepares UVO submission files in batch jobs, with the record layouts\n"
     "and rules of UVO Edit. Files are read and written in Windows-1251 as the editor\n"
@@ -41,6 +40,8 @@ const char* const MainDescription =
     "  import [OPTIONS] (-o OUT | --append FILE)\n"
     "                          Generate the records of contracts from the core\n"
     "                          banking database into a new or an existing file.\n"
+    "  diff OLD NEW            Report what changed from one file to the other,\n"
+    "                          account by account.\n"
     "  help [COMMAND]          Show this help or the help of a command.\n"
     "\n"
     "Run 'uvotool COMMAND --help' for the options of a command.";
@@ -81,46 +82,6 @@ const char* const SortDescription =
     "\n"
     "Exit status: 0 when written, 1 when reading passed over data (nothing is\n"
     "written), 2 when the file could not be read or written.";
-
-void PrintFileError(const QString& file, const QString& message)
-{
-    PrintError(Escaped(file) + QLatin1String(": ") + message);
-}
-
-QString SystemText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
-
-// The whole of a file, a device, a FIFO or, for "-", standard input; none
-// once the reason is on standard error.
-std::optional<QByteArray> ReadInput(const QString& file)
-{
-    FileIo::TReadResult read;
-    try {
-        read = file == StandardStream ? FileIo::ReadDescriptor(STDIN_FILENO) : FileIo::ReadAnyFile(file);
-    } catch (const std::bad_alloc&) {
-        PrintFileError(file, QStringLiteral("too large to read into memory"));
-        return std::nullopt;
-    }
-    switch (read.Failure) {
-    case FileIo::TReadFailure::None:
-        return std::move(read.Bytes);
-    case FileIo::TReadFailure::CannotOpen:
-    case FileIo::TReadFailure::ReadError:
-        PrintFileError(file, SystemText(read.Error));
-        break;
-    case FileIo::TReadFailure::NotRegularFile:
-        PrintFileError(file, QStringLiteral("not a regular file"));
-        break;
-    case FileIo::TReadFailure::ChangedWhileRead:
-        PrintFileError(file, QStringLiteral("the file changed while it was read; nothing checked or written"));
-        break;
-    case FileIo::TReadFailure::LineTooLong:
-        PrintFileError(file, QStringLiteral("line %1 is longer than 1 MB, which no UVO record is; "
-                                            "nothing checked or written")
-                                 .arg(read.Line));
-        break;
-    }
-    return std::nullopt;
-}
 
 int RunCheck(const QStringList& arguments)
 {
@@ -234,6 +195,8 @@ int RunCommand(const QString& name, const QStringList& arguments)
         return RunRewrite(TRewrite::Totals, arguments);
     if (name == u"sort")
         return RunRewrite(TRewrite::Sort, arguments);
+    if (name == u"diff")
+        return RunDiff(arguments);
     if (name == u"contracts")
         return RunContracts(arguments);
     if (name == u"import")
@@ -247,7 +210,7 @@ int Run(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(MainDescription));
-    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("check, totals, sort, contracts, import or help."),
+    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("check, totals, sort, diff, contracts, import or help."),
                                  QStringLiteral("COMMAND [ARGUMENTS...]"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();

@@ -1,0 +1,282 @@
+#include "ContentDiff.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+using TGroup = TAccountDifference::TGroup;
+
+// One record of a list, with what places it among the other list's records.
+struct TEntry {
+    TAccountDifference::TGroup Group;
+    const TContentRec* Record;
+    int Index;
+
+    const QString& Account() const { return Record->Account; }
+    const QString& RecID() const { return Record->Rec->RecID; }
+};
+
+TGroup GroupOf(const TContentRec& rec, const TFormat& format)
+{
+    if (rec.Rec == format.HeaderRec)
+        return TGroup::Header;
+    if (rec.Rec == format.TrailerRec)
+        return TGroup::Trailer;
+    return rec.Account.isEmpty() ? TGroup::NoAccount : TGroup::Account;
+}
+
+int CompareGroupOf(const TEntry& a, const TEntry& b)
+{
+    if (a.Group != b.Group)
+        return a.Group < b.Group ? -1 : 1;
+    return a.Group == TGroup::Account ? a.Account().compare(b.Account()) : 0;
+}
+
+// Records that can pair: one group, one type, one sort key.
+int CompareBucketOf(const TEntry& a, const TEntry& b)
+{
+    if (const int byGroup = CompareGroupOf(a, b))
+        return byGroup;
+    if (a.Record->Rec != b.Record->Rec)
+        if (const int byType = a.RecID().compare(b.RecID()))
+            return byType;
+    return a.Record->SortStr.compare(b.Record->SortStr);
+}
+
+bool SameValue(const TContentRec& a, const TContentRec& b, int index)
+{
+    const TValueView oldValue = a.View(index);
+    const TValueView newValue = b.View(index);
+    return oldValue.View() == newValue.View();
+}
+
+bool SameValues(const TContentRec& a, const TContentRec& b)
+{
+    if (a.FldCount() != b.FldCount())
+        return false;
+    for (int i = 0; i < a.FldCount(); ++i)
+        if (!SameValue(a, b, i))
+            return false;
+    return true;
+}
+
+size_t ValuesHash(const TContentRec& rec)
+{
+    size_t hash = 0;
+    for (int i = 0; i < rec.FldCount(); ++i) {
+        const TValueView value = rec.View(i);
+        hash = hash * 31 + qHash(value.View());
+    }
+    return hash;
+}
+
+// The end of the run from `begin` whose entries are equal by `compare`.
+template <typename Compare>
+const TEntry* RunEnd(const TEntry* begin, const TEntry* end, Compare compare)
+{
+    const TEntry* it = begin;
+    while (it != end && compare(*begin, *it) == 0)
+        ++it;
+    return it;
+}
+
+std::vector<TEntry> SortedEntries(const TContent& content)
+{
+    std::vector<TEntry> entries;
+    entries.reserve(size_t(content.Count()));
+    for (int i = 0; i < content.Count(); ++i) {
+        const TContentRec* rec = content[i];
+        entries.push_back({GroupOf(*rec, content.Format()), rec, i});
+    }
+    std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) {
+        const int byBucket = CompareBucketOf(a, b);
+        return byBucket != 0 ? byBucket < 0 : a.Index < b.Index;
+    });
+    return entries;
+}
+
+// Walks the two sorted lists side by side, group by group and bucket by bucket.
+class TComparer {
+public:
+    TComparer(std::vector<TAccountDifference>& accounts, TDiffSummary& summary)
+        : FAccounts(accounts), FSummary(summary)
+    {
+    }
+
+    void CompareGroups(const std::vector<TEntry>& oldEntries, const std::vector<TEntry>& newEntries);
+
+private:
+    void CompareGroup(TAccountDifference& group, const TEntry* oldBegin, const TEntry* oldEnd,
+                      const TEntry* newBegin, const TEntry* newEnd);
+    void PairBucket(TAccountDifference& group, const TEntry* oldBegin, const TEntry* oldEnd,
+                    const TEntry* newBegin, const TEntry* newEnd);
+    static void AddOneSided(TAccountDifference& group, const TEntry& entry, bool isNew);
+    static void AddPair(TAccountDifference& group, const TEntry& oldEntry, const TEntry& newEntry);
+    void Count(const TAccountDifference& group);
+
+    std::vector<TAccountDifference>& FAccounts;
+    TDiffSummary& FSummary;
+};
+
+void TComparer::CompareGroups(const std::vector<TEntry>& oldEntries, const std::vector<TEntry>& newEntries)
+{
+    const TEntry* oldIt = oldEntries.data();
+    const TEntry* const oldEnd = oldIt + oldEntries.size();
+    const TEntry* newIt = newEntries.data();
+    const TEntry* const newEnd = newIt + newEntries.size();
+    while (oldIt != oldEnd || newIt != newEnd) {
+        int order = 0;
+        if (oldIt == oldEnd)
+            order = 1;
+        else if (newIt == newEnd)
+            order = -1;
+        else
+            order = CompareGroupOf(*oldIt, *newIt);
+        const TEntry& first = order <= 0 ? *oldIt : *newIt;
+        TAccountDifference group;
+        group.Group = first.Group;
+        if (group.Group == TGroup::Account)
+            group.Account = first.Account();
+        const TEntry* oldRun = order <= 0 ? RunEnd(oldIt, oldEnd, CompareGroupOf) : oldIt;
+        const TEntry* newRun = order >= 0 ? RunEnd(newIt, newEnd, CompareGroupOf) : newIt;
+        group.Kind = order < 0 ? TAccountDifference::TKind::Removed
+                   : order > 0 ? TAccountDifference::TKind::Added
+                               : TAccountDifference::TKind::Changed;
+        CompareGroup(group, oldIt, oldRun, newIt, newRun);
+        if (!group.Records.empty()) {
+            Count(group);
+            FAccounts.push_back(std::move(group));
+        }
+        oldIt = oldRun;
+        newIt = newRun;
+    }
+}
+
+void TComparer::CompareGroup(TAccountDifference& group, const TEntry* oldBegin, const TEntry* oldEnd,
+                                const TEntry* newBegin, const TEntry* newEnd)
+{
+    while (oldBegin != oldEnd || newBegin != newEnd) {
+        int order = 0;
+        if (oldBegin == oldEnd)
+            order = 1;
+        else if (newBegin == newEnd)
+            order = -1;
+        else
+            order = CompareBucketOf(*oldBegin, *newBegin);
+        const TEntry* oldRun = order <= 0 ? RunEnd(oldBegin, oldEnd, CompareBucketOf) : oldBegin;
+        const TEntry* newRun = order >= 0 ? RunEnd(newBegin, newEnd, CompareBucketOf) : newBegin;
+        PairBucket(group, oldBegin, oldRun, newBegin, newRun);
+        oldBegin = oldRun;
+        newBegin = newRun;
+    }
+}
+
+// Pairs the records of one type and key: first each with an unchanged equal,
+// then what is left in list order; the rest were added or removed.
+void TComparer::PairBucket(TAccountDifference& group, const TEntry* oldBegin, const TEntry* oldEnd,
+                              const TEntry* newBegin, const TEntry* newEnd)
+{
+    const auto oldCount = oldEnd - oldBegin;
+    const auto newCount = newEnd - newBegin;
+    if (oldCount == 1 && newCount == 1) {
+        AddPair(group, *oldBegin, *newBegin);
+        return;
+    }
+    std::vector<bool> oldPaired(size_t(oldCount), false);
+    std::vector<bool> newPaired(size_t(newCount), false);
+    if (oldCount > 0 && newCount > 0) {
+        std::unordered_multimap<size_t, qsizetype> oldByHash;
+        for (qsizetype i = 0; i < oldCount; ++i)
+            oldByHash.emplace(ValuesHash(*oldBegin[i].Record), i);
+        for (qsizetype j = 0; j < newCount; ++j) {
+            auto [from, to] = oldByHash.equal_range(ValuesHash(*newBegin[j].Record));
+            for (auto it = from; it != to; ++it) {
+                if (SameValues(*oldBegin[it->second].Record, *newBegin[j].Record)) {
+                    oldPaired[size_t(it->second)] = newPaired[size_t(j)] = true;
+                    oldByHash.erase(it);
+                    break;
+                }
+            }
+        }
+    }
+    qsizetype i = 0;
+    qsizetype j = 0;
+    for (;;) {
+        while (i < oldCount && oldPaired[size_t(i)])
+            ++i;
+        while (j < newCount && newPaired[size_t(j)])
+            ++j;
+        if (i == oldCount || j == newCount)
+            break;
+        AddPair(group, oldBegin[i++], newBegin[j++]);
+    }
+    for (; i < oldCount; ++i)
+        if (!oldPaired[size_t(i)])
+            AddOneSided(group, oldBegin[i], false);
+    for (; j < newCount; ++j)
+        if (!newPaired[size_t(j)])
+            AddOneSided(group, newBegin[j], true);
+}
+
+void TComparer::AddOneSided(TAccountDifference& group, const TEntry& entry, bool isNew)
+{
+    TRecordDifference record;
+    record.Kind = isNew ? TRecordDifference::TKind::Added : TRecordDifference::TKind::Removed;
+    record.Rec = entry.Record->Rec;
+    (isNew ? record.NewRec : record.OldRec) = entry.Record;
+    (isNew ? record.NewIndex : record.OldIndex) = entry.Index;
+    group.Records.push_back(std::move(record));
+}
+
+void TComparer::AddPair(TAccountDifference& group, const TEntry& oldEntry, const TEntry& newEntry)
+{
+    const TContentRec& oldRec = *oldEntry.Record;
+    const TContentRec& newRec = *newEntry.Record;
+    TRecordDifference record;
+    for (int i = 0; i < oldRec.FldCount(); ++i)
+        if (!SameValue(oldRec, newRec, i))
+            record.Fields.push_back({i, oldRec.FldRule(i), oldRec.Value(i), newRec.Value(i)});
+    if (record.Fields.empty())
+        return;
+    record.Kind = TRecordDifference::TKind::Changed;
+    record.Rec = oldRec.Rec;
+    record.OldRec = &oldRec;
+    record.NewRec = &newRec;
+    record.OldIndex = oldEntry.Index;
+    record.NewIndex = newEntry.Index;
+    group.Records.push_back(std::move(record));
+}
+
+void TComparer::Count(const TAccountDifference& group)
+{
+    if (group.Group == TGroup::Account) {
+        qsizetype& accounts = group.Kind == TAccountDifference::TKind::Added     ? FSummary.AccountsAdded
+                            : group.Kind == TAccountDifference::TKind::Removed ? FSummary.AccountsRemoved
+                                                                               : FSummary.AccountsChanged;
+        ++accounts;
+    }
+    for (const TRecordDifference& record : group.Records) {
+        switch (record.Kind) {
+        case TRecordDifference::TKind::Added:
+            ++FSummary.RecordsAdded;
+            break;
+        case TRecordDifference::TKind::Removed:
+            ++FSummary.RecordsRemoved;
+            break;
+        case TRecordDifference::TKind::Changed:
+            ++FSummary.RecordsChanged;
+            FSummary.FieldsChanged += qsizetype(record.Fields.size());
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+TContentDiff::TContentDiff(const TContent& oldContent, const TContent& newContent)
+{
+    TComparer(FAccounts, FSummary).CompareGroups(SortedEntries(oldContent), SortedEntries(newContent));
+}
