@@ -83,6 +83,23 @@ const TEntry* RunEnd(const TEntry* begin, const TEntry* end, Compare compare)
     return it;
 }
 
+// Walks two sorted lists side by side, one run of equal entries at a time:
+// visit(side, oldRun, oldRunEnd, newRun, newRunEnd) with side -1 for a run
+// only the old list has, 1 for one only the new list has, 0 for both.
+template <typename Compare, typename Visit>
+void WalkRuns(const TEntry* oldIt, const TEntry* oldEnd, const TEntry* newIt, const TEntry* newEnd,
+              Compare compare, Visit visit)
+{
+    while (oldIt != oldEnd || newIt != newEnd) {
+        const int side = oldIt == oldEnd ? 1 : newIt == newEnd ? -1 : compare(*oldIt, *newIt);
+        const TEntry* oldRun = side <= 0 ? RunEnd(oldIt, oldEnd, compare) : oldIt;
+        const TEntry* newRun = side >= 0 ? RunEnd(newIt, newEnd, compare) : newIt;
+        visit(side, oldIt, oldRun, newIt, newRun);
+        oldIt = oldRun;
+        newIt = newRun;
+    }
+}
+
 std::vector<TEntry> SortedEntries(const TContent& content)
 {
     std::vector<TEntry> entries;
@@ -109,8 +126,6 @@ public:
     void CompareGroups(const std::vector<TEntry>& oldEntries, const std::vector<TEntry>& newEntries);
 
 private:
-    void CompareGroup(TAccountDifference& group, const TEntry* oldBegin, const TEntry* oldEnd,
-                      const TEntry* newBegin, const TEntry* newEnd);
     void PairBucket(TAccountDifference& group, const TEntry* oldBegin, const TEntry* oldEnd,
                     const TEntry* newBegin, const TEntry* newEnd);
     static void AddOneSided(TAccountDifference& group, const TEntry& entry, bool isNew);
@@ -123,55 +138,27 @@ private:
 
 void TComparer::CompareGroups(const std::vector<TEntry>& oldEntries, const std::vector<TEntry>& newEntries)
 {
-    const TEntry* oldIt = oldEntries.data();
-    const TEntry* const oldEnd = oldIt + oldEntries.size();
-    const TEntry* newIt = newEntries.data();
-    const TEntry* const newEnd = newIt + newEntries.size();
-    while (oldIt != oldEnd || newIt != newEnd) {
-        int order = 0;
-        if (oldIt == oldEnd)
-            order = 1;
-        else if (newIt == newEnd)
-            order = -1;
-        else
-            order = CompareGroupOf(*oldIt, *newIt);
-        const TEntry& first = order <= 0 ? *oldIt : *newIt;
-        TAccountDifference group;
-        group.Group = first.Group;
-        if (group.Group == TGroup::Account)
-            group.Account = first.Account();
-        const TEntry* oldRun = order <= 0 ? RunEnd(oldIt, oldEnd, CompareGroupOf) : oldIt;
-        const TEntry* newRun = order >= 0 ? RunEnd(newIt, newEnd, CompareGroupOf) : newIt;
-        group.Kind = order < 0 ? TAccountDifference::TKind::Removed
-                   : order > 0 ? TAccountDifference::TKind::Added
-                               : TAccountDifference::TKind::Changed;
-        CompareGroup(group, oldIt, oldRun, newIt, newRun);
-        if (!group.Records.empty()) {
-            Count(group);
-            FAccounts.push_back(std::move(group));
-        }
-        oldIt = oldRun;
-        newIt = newRun;
-    }
-}
-
-void TComparer::CompareGroup(TAccountDifference& group, const TEntry* oldBegin, const TEntry* oldEnd,
-                                const TEntry* newBegin, const TEntry* newEnd)
-{
-    while (oldBegin != oldEnd || newBegin != newEnd) {
-        int order = 0;
-        if (oldBegin == oldEnd)
-            order = 1;
-        else if (newBegin == newEnd)
-            order = -1;
-        else
-            order = CompareBucketOf(*oldBegin, *newBegin);
-        const TEntry* oldRun = order <= 0 ? RunEnd(oldBegin, oldEnd, CompareBucketOf) : oldBegin;
-        const TEntry* newRun = order >= 0 ? RunEnd(newBegin, newEnd, CompareBucketOf) : newBegin;
-        PairBucket(group, oldBegin, oldRun, newBegin, newRun);
-        oldBegin = oldRun;
-        newBegin = newRun;
-    }
+    const TEntry* oldBegin = oldEntries.data();
+    const TEntry* newBegin = newEntries.data();
+    WalkRuns(oldBegin, oldBegin + oldEntries.size(), newBegin, newBegin + newEntries.size(), CompareGroupOf,
+             [this](int side, const TEntry* oldIt, const TEntry* oldRun, const TEntry* newIt, const TEntry* newRun) {
+                 const TEntry& first = side <= 0 ? *oldIt : *newIt;
+                 TAccountDifference group;
+                 group.Group = first.Group;
+                 if (group.Group == TGroup::Account)
+                     group.Account = first.Account();
+                 group.Kind = side < 0 ? TAccountDifference::TKind::Removed
+                            : side > 0 ? TAccountDifference::TKind::Added
+                                       : TAccountDifference::TKind::Changed;
+                 WalkRuns(oldIt, oldRun, newIt, newRun, CompareBucketOf,
+                          [this, &group](int, const TEntry* o, const TEntry* oEnd, const TEntry* n, const TEntry* nEnd) {
+                              PairBucket(group, o, oEnd, n, nEnd);
+                          });
+                 if (!group.Records.empty()) {
+                     Count(group);
+                     FAccounts.push_back(std::move(group));
+                 }
+             });
 }
 
 // Pairs the records of one type and key: first each with an unchanged equal,

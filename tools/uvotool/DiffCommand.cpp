@@ -53,19 +53,36 @@ std::unique_ptr<TContent> ReadContent(const TFormat& format, const QString& file
     return content;
 }
 
-QString GroupName(const TAccountDifference& group)
+// "header", "trailer", "none" or "account": the group in a report for programs.
+QString GroupCode(TGroup group)
 {
-    switch (group.Group) {
+    switch (group) {
     case TGroup::Header:
         return QStringLiteral("header");
     case TGroup::Trailer:
         return QStringLiteral("trailer");
     case TGroup::NoAccount:
-        return QStringLiteral("no account");
+        return QStringLiteral("none");
     case TGroup::Account:
         break;
     }
-    return QStringLiteral("account ") + Quoted(group.Account);
+    return QStringLiteral("account");
+}
+
+// The group in a line of text: the account quoted, as check quotes it.
+QString GroupName(const TAccountDifference& group)
+{
+    if (group.Group == TGroup::Account)
+        return QStringLiteral("account ") + Quoted(group.Account);
+    return group.Group == TGroup::NoAccount ? QStringLiteral("no account") : GroupCode(group.Group);
+}
+
+// "added", "removed" or "changed", for an account or a record alike.
+template <typename Kind>
+QString KindCode(Kind kind)
+{
+    return kind == Kind::Added ? QStringLiteral("added") : kind == Kind::Removed ? QStringLiteral("removed")
+                                                                               : QStringLiteral("changed");
 }
 
 QString Plural(qsizetype n, const char* one, const char* many)
@@ -110,8 +127,7 @@ QString RecordLines(const TAccountDifference& group)
         }
         const bool added = record.Kind == TRecordKind::Added;
         lines += QStringLiteral("%1: %2 %3, %4 line %5\n")
-                     .arg(subject, recordText, added ? QStringLiteral("added") : QStringLiteral("removed"),
-                          added ? QStringLiteral("new") : QStringLiteral("old"))
+                     .arg(subject, recordText, KindCode(record.Kind), added ? QStringLiteral("new") : QStringLiteral("old"))
                      .arg((added ? record.NewIndex : record.OldIndex) + 1);
     }
     return lines;
@@ -129,34 +145,6 @@ void PrintText(const TContentDiff& diff, bool accountsOnly)
     Print(stdout, SummaryText(diff.Summary()));
 }
 
-QString KindCode(TAccountKind kind)
-{
-    switch (kind) {
-    case TAccountKind::Added:
-        return QStringLiteral("added");
-    case TAccountKind::Removed:
-        return QStringLiteral("removed");
-    case TAccountKind::Changed:
-        break;
-    }
-    return QStringLiteral("changed");
-}
-
-QString GroupCode(TGroup group)
-{
-    switch (group) {
-    case TGroup::Header:
-        return QStringLiteral("header");
-    case TGroup::Trailer:
-        return QStringLiteral("trailer");
-    case TGroup::NoAccount:
-        return QStringLiteral("none");
-    case TGroup::Account:
-        break;
-    }
-    return QStringLiteral("account");
-}
-
 QJsonObject RecordObject(const TAccountDifference& group, const TRecordDifference& record)
 {
     QJsonObject object{
@@ -164,9 +152,7 @@ QJsonObject RecordObject(const TAccountDifference& group, const TRecordDifferenc
         {QStringLiteral("account"), group.Group == TGroup::Account ? QJsonValue(group.Account) : QJsonValue()},
         {QStringLiteral("recordType"), record.Rec->RecID},
         {QStringLiteral("recordName"), record.Rec->Name},
-        {QStringLiteral("change"), record.Kind == TRecordKind::Added     ? QStringLiteral("added")
-                                   : record.Kind == TRecordKind::Removed ? QStringLiteral("removed")
-                                                                         : QStringLiteral("changed")},
+        {QStringLiteral("change"), KindCode(record.Kind)},
         {QStringLiteral("oldLine"), record.OldRec ? QJsonValue(record.OldIndex + 1) : QJsonValue()},
         {QStringLiteral("newLine"), record.NewRec ? QJsonValue(record.NewIndex + 1) : QJsonValue()},
     };
