@@ -1,6 +1,7 @@
 #include "TExternalOpen.h"
 
 #include "AppErrorGuard.h"
+#include "TInputBlock.h"
 #include "TMainForm.h"
 
 #include <QAction>
@@ -64,7 +65,10 @@ bool TExternalOpen::eventFilter(QObject* watched, QEvent* event)
 
 void TExternalOpen::OpenLater(const QString& FileName)
 {
-    QTimer::singleShot(0, this, [this, FileName] { RunGuarded([&] { Open(FileName); }); });
+    // A file handed over while a long read or write runs waits for its end.
+    QTimer::singleShot(0, this, [this, FileName] {
+        TInputBlock::WhenIdle(this, [this, FileName] { RunGuarded([&] { Open(FileName); }); });
+    });
 }
 
 void TExternalOpen::Open(const QString& FileName)

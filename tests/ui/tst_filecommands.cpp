@@ -5,6 +5,7 @@
 #include "SettingsFile.h"
 #include "TContent.h"
 #include "TFileCommands.h"
+#include "TLongFileTask.h"
 #include "TMainForm.h"
 #include "TScriptedPrompts.h"
 #include "TSettingsForm.h"
@@ -12,6 +13,7 @@
 #include "UiTestSupport.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDir>
 #include <QComboBox>
 #include <QFile>
@@ -19,6 +21,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QToolBar>
 #include <QtTest>
 
 #include <deque>
@@ -117,6 +120,45 @@ private slots:
         QCOMPARE(Caption(), "UVO - " + path);
         QVERIFY(!FWindow->Form->RecsChanged());
         QCOMPARE(FWindow->Prompts.Shown.first(), (TShownPrompt{TPromptKind::OpenFile, TFileCommands::Filter, QString()}));
+    }
+
+    void aLongReadTakesNoOtherInput()
+    {
+        // Three pieces of reading, with the progress dialog shown at once, so
+        // that the event loop turns while the file is half read.
+        const QByteArray account = Line("300100", {{"310011", "4711"}});
+        const int accounts = 48 * 1024 * 1024 / int(account.size());
+        const QString path = FWindow->Dir.FilePath("long.uvo");
+        WriteBytes(path, Line("300000", {{"310002", "12345"}}) + account.repeated(accounts) + Line("300999"));
+        FWindow->Form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FWindow->Form.get()));
+        TLongFileTask::SetShowAfter(0);
+        bool dialogStayed = false;
+        bool closeRefused = false;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            dialogStayed = dialog->isVisible();
+            QTest::keyClick(FWindow->Form.get(), Qt::Key_N, Qt::ControlModifier);
+            QTest::mouseClick(FWindow->Form->ToolBar->widgetForAction(FWindow->Form->actSaveAs), Qt::LeftButton);
+            QCloseEvent close;
+            QApplication::sendEvent(FWindow->Form.get(), &close);
+            closeRefused = !close.isAccepted();
+        });
+        FWindow->Prompts.FileNames.push_back(path);
+        FWindow->Form->actOpen->trigger();
+        TLongFileTask::SetShowAfter(TLongFileTask::DefaultShowAfterMs);
+        QVERIFY(dialogStayed);
+        QVERIFY(closeRefused);
+        QCOMPARE(FWindow->Prompts.Shown.size(), 1);  // the Open dialog only: no Save As, no question
+        QCOMPARE(FWindow->Form->Content().Count(), accounts + 2);
+        QCOMPARE(Caption(), "UVO - " + path);
+        QVERIFY(!FWindow->Form->RecsChanged());
+        // Once the read has ended, the same click works.
+        QTest::mouseClick(FWindow->Form->ToolBar->widgetForAction(FWindow->Form->actSaveAs), Qt::LeftButton);
+        QCOMPARE(FWindow->Prompts.Shown.last().Kind, TPromptKind::SaveFile);
     }
 
     void openAfterCancelledQuestionShowsNoDialog()

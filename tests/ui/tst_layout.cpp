@@ -157,6 +157,18 @@ private slots:
         QCOMPARE(client.size(), QSize(1435, 888));
     }
 
+    void windowStaysOnTheScreen()
+    {
+        FWindow->Form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FWindow->Form.get()));
+        const QRect room = FWindow->Form->screen()->availableGeometry();
+        const QRect frame = FWindow->Form->frameGeometry();
+        QVERIFY2(room.contains(frame), qPrintable(QString("%1,%2 %3x%4").arg(frame.x()).arg(frame.y())
+                                                      .arg(frame.width()).arg(frame.height())));
+        if (room.width() < 1435)
+            QVERIFY(FWindow->Form->width() >= room.width() * 9 / 10);  // shrunk to the screen, not below it
+    }
+
     void statusPanelsHaveTheirWidths()
     {
         QCOMPARE(FWindow->Form->findChild<QWidget*>("StatusPanel0")->width(), 150);

@@ -5,6 +5,7 @@
 #include "StrUtils.h"
 #include "UvoFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 
@@ -12,12 +13,14 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 TToolRun RunToEnd(QProcess& process, const QStringList& arguments, const QByteArray& input = {})
 {
-    process.start(QStringLiteral(UVOTOOL_PATH), arguments);
+    process.start(process.program().isEmpty() ? QStringLiteral(UVOTOOL_PATH) : process.program(), arguments);
     process.write(input);
     process.closeWriteChannel();
     TToolRun run;
@@ -49,6 +52,38 @@ TToolRun RunTool(const QStringList& arguments, const QString& workDir, const std
     process.setWorkingDirectory(workDir);
     setUp(process);
     return RunToEnd(process, arguments);
+}
+
+namespace {
+
+// A copy of uvotool in a folder of the temporary area open to every user; made
+// once per test program and removed at its end.
+QString ReachableTool()
+{
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/uvotool-XXXXXX"));
+    static const QString path = [] {
+        const QString copy = dir.filePath(QStringLiteral("uvotool"));
+        const bool made = QFile::copy(QStringLiteral(UVOTOOL_PATH), copy) &&
+                          ::chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0 &&
+                          ::chmod(QFile::encodeName(copy).constData(), 0755) == 0;
+        if (!made)
+            ADD_FAILURE() << "cannot copy uvotool to " << copy.toStdString();
+        return copy;
+    }();
+    return path;
+}
+
+}  // namespace
+
+void Unprivileged(QProcess& process)
+{
+    if (::geteuid() != 0)
+        return;
+    process.setProgram(ReachableTool());
+    process.setChildProcessModifier([] {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(99);
+    });
 }
 
 TToolRun RunTool(const QStringList& arguments, const QString& workDir, const QStringList& environment,

@@ -26,6 +26,12 @@ TToolRun RunTool(const QStringList& arguments, const QString& workDir = {}, qint
 // The same with the process set up before it starts (its channels, its user).
 TToolRun RunTool(const QStringList& arguments, const QString& workDir, const std::function<void(QProcess&)>& setUp);
 
+// Set-up for a run in which permissions count: run as root, the process gives
+// up its rights first (a process that could not exits with 99) and runs a copy
+// of uvotool that every user can reach, as the build folder may lie in a
+// private home.
+void Unprivileged(QProcess& process);
+
 // The same with variables added to the environment and text on standard input.
 TToolRun RunTool(const QStringList& arguments, const QString& workDir, const QStringList& environment,
                  const QByteArray& input);

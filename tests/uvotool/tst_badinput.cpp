@@ -13,16 +13,6 @@
 
 namespace {
 
-// Run as root, the process gives up its rights first, so that permissions count.
-void Unprivileged(QProcess& process)
-{
-    if (::geteuid() == 0)
-        process.setChildProcessModifier([] {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(99);
-        });
-}
-
 struct TCase {
     const char* Name;
     QStringList Arguments;  // "IN", "OUT" and "DIR" stand for the files of the case

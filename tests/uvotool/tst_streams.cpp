@@ -195,13 +195,7 @@ TEST_F(Streams, LockedFolderAndAnotherUsersFile)
     }
     ASSERT_EQ(::chmod(QFile::encodeName(Dir.Root()).constData(), 0755), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(Dir.Path("locked")).constData(), 0555), 0);
-    const TToolRun run = Tool({"sort", file}, [root](QProcess& p) {
-        if (root)
-            p.setChildProcessModifier([] {
-                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                    ::_exit(99);
-            });
-    });
+    const TToolRun run = Tool({"sort", file}, Unprivileged);
     ::chmod(QFile::encodeName(Dir.Path("locked")).constData(), 0755);  // so that the folder can be removed
     if (run.ExitCode == 99)
         GTEST_SKIP() << "cannot run uvotool as an unprivileged user";

@@ -6,7 +6,7 @@
 namespace {
 
 // A task shorter than this ends before its dialog would show.
-constexpr int ShowAfterMs = 500;
+int ShowAfterMs = TLongFileTask::DefaultShowAfterMs;
 
 }  // namespace
 
@@ -14,7 +14,7 @@ TLongFileTask::TLongFileTask(QWidget* parent, const QString& label)
     : FDialog(std::make_unique<QProgressDialog>(label, QString(), 0, 100, parent))
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    FDialog->setWindowModality(Qt::WindowModal);
+    FDialog->setWindowModality(Qt::ApplicationModal);
     FDialog->setCancelButton(nullptr);
     FDialog->setMinimumDuration(ShowAfterMs);
     FDialog->setAutoClose(false);
@@ -27,6 +27,8 @@ TLongFileTask::~TLongFileTask()
     FDialog.reset();
     QApplication::restoreOverrideCursor();
 }
+
+void TLongFileTask::SetShowAfter(int ms) { ShowAfterMs = ms; }
 
 void TLongFileTask::Progress(qint64 done, qint64 total)
 {

@@ -28,10 +28,13 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 TMainForm* MainForm = nullptr;
 
@@ -43,10 +46,25 @@ QString FileCaption(const QString& currentFile, bool changed)
     return QStringLiteral("UVO - ") + name + (changed ? QStringLiteral("*") : QString());
 }
 
-void CentreOnScreen(QWidget& window)
+// The window gets the size it asks for where the screen's free area holds it
+// with its frame, and otherwise the whole of that area; centred either way, so
+// that its title bar is never above the screen.
+void PlaceOnScreen(QWidget& window, QSize wanted)
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        window.resize(wanted);
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    // Before it is first shown, the window's frame is not known: allow a title
+    // bar and the borders window managers commonly draw.
+    constexpr int border = 4;
+    const QSize frame(2 * border, window.style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
+    window.resize(wanted.boundedTo(room.size() - frame));
+    QRect outer(QPoint(), window.size() + frame);
+    outer.moveCenter(room.center());
+    window.move(std::max(outer.left(), room.left()), std::max(outer.top(), room.top()));
 }
 
 }  // namespace
@@ -157,8 +175,7 @@ void TMainForm::CreateComponents()
     mnVTPopup = new TRecordPopup(this);
 
     // 1435 x 888 is the client area: what lies below the menu bar.
-    resize(1435, 888 + menuBar()->sizeHint().height());
-    CentreOnScreen(*this);
+    PlaceOnScreen(*this, QSize(1435, 888 + menuBar()->sizeHint().height()));
 }
 
 void TMainForm::ConnectHandlers()
