@@ -169,12 +169,12 @@ void MeasureProblems(TMainForm& form, SizeFigures& figures)
     figures.ListMs = MedianMs(
         Runs, [&] { dock.hide(); },
         [&] {
-            form.Document().NoteContentReplaced(true);
+            dock.ContentReplaced(true);
             dock.show();
             Paint(form);
         });
     TContentRec* edited = form.Content()[form.Content().Count() / 3];
-    figures.UpdateMs = MedianMs(Runs, [] {}, [&] { form.Document().NoteRecordsChanged({{edited}, {}}); });
+    figures.UpdateMs = MedianMs(Runs, [] {}, [&] { dock.RecordsChanged({{edited}, {}}); });
     const std::vector<TFinding>& findings = dock.Problems().Findings();
     const auto middle = findings.begin() + std::ptrdiff_t(findings.size() / 2);
     const auto target = std::find_if(middle, findings.end(), [](const TFinding& f) { return f.FieldIndex >= 0; });

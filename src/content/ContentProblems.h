@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ContentCheck.h"
-#include "TUvoDocument.h"
+#include "RecordChange.h"
 
 #include <vector>
 
@@ -18,6 +18,8 @@ public:
     // findings carry line numbers and the losses find their records.
     void CheckAll(bool fromFile, const std::vector<TReadLoss>& losses);
     void Update(const TRecordChange& change);
+    // Before the records go: no finding refers to them any more.
+    void Clear() { FFindings.clear(); }
 
     const std::vector<TFinding>& Findings() const { return FFindings; }
 

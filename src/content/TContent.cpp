@@ -130,7 +130,6 @@ TContent::TContent(const TFormat& format, bool ownsRecords) : FFormat(&format), 
 
 TContent::~TContent()
 {
-    Cleared = nullptr;  // nobody is told about the list's own end
     Clear();
 }
 
@@ -162,8 +161,6 @@ void TContent::Clear()
         for (TContentRec* rec : FRecs)
             delete rec;
     FRecs.clear();
-    if (Cleared)
-        Cleared();
 }
 
 std::unique_ptr<TContentRec> TContent::Take(int index)

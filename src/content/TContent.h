@@ -201,9 +201,6 @@ public:
     void Insert(int index, std::unique_ptr<TContentRec> rec);
     // The same records in another order.
     void Rearrange(std::vector<TContentRec*> order);
-    // Called whenever the list is emptied: whatever still refers to its
-    // records (an undo history) lets go of them.
-    std::function<void()> Cleared;
     void Reserve(int count) { FRecs.reserve(size_t(count)); }
     const std::vector<TContentRec*>& Records() const { return FRecs; }
 

@@ -430,14 +430,14 @@ void TDiasoftForm::GetDiasoftInfo()
 void TDiasoftForm::KeepRecords(TRecordList records)
 {
     if (rbNew->isChecked()) {
-        Import().Store(std::move(records), TImportTarget::NewFile, dtDate2->date(), FDocument.Content());
-        FDocument.SetCurrentFile(QString());
-        FDocument.NoteContentReplaced();
-        FHost.ShowContent(nullptr);
+        FDocument.ReplaceAll([&](TContent& content) {
+            Import().Store(std::move(records), TImportTarget::NewFile, dtDate2->date(), content);
+            return TReplacement{QString(), true};
+        });
     } else {
-        FHost.AppendRecs(std::move(records));
+        FDocument.AppendRecords(QStringLiteral("загрузка из Fa#"), std::move(records), TAppendOrder::CountThenSort,
+                                false);
     }
-    FDocument.SetRecsChanged(true);
     accept();
 }
 

@@ -4,7 +4,7 @@
 
 #include "TRecordCommands.h"
 #include "TScriptedPrompts.h"
-#include "TUndoHistory.h"
+#include "TUvoDocument.h"
 #include "UiTestSupport.h"
 #include "ViewFixture.h"
 
@@ -203,7 +203,7 @@ private slots:
         Form().findChild<QAction*>(command)->trigger();
         QVERIFY(!Form().actUndo->isEnabled() && !Form().actRedo->isEnabled());
         QCOMPARE(Form().actUndo->text(), QStringLiteral("Отменить"));
-        QCOMPARE(Form().RecordCommands().History().Stack().count(), 0);
+        QCOMPARE(Form().Document().UndoStack().count(), 0);
         QVERIFY(!Starred());
     }
 
@@ -219,7 +219,7 @@ private slots:
             rec->CalcSortStr();
             batch.push_back(std::move(rec));
         }
-        Form().RecordCommands().AppendRecs(std::move(batch));
+        Form().Document().AppendRecords(QStringLiteral("загрузка из Fa#"), std::move(batch), TAppendOrder::CountThenSort, false);
         QCOMPARE(Content().Count(), 7);
         QCOMPARE(Total(AccountTotal), QStringLiteral("000000003"));
         QCOMPARE(Total(NameTotal), QStringLiteral("000000002"));

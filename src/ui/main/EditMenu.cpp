@@ -2,8 +2,8 @@
 
 #include "TFindBar.h"
 #include "TMainForm.h"
-#include "TRecordCommands.h"
-#include "TUndoHistory.h"
+#include "TUvoDocument.h"
+#include "UndoActions.h"
 
 #include <QAction>
 #include <QIcon>
@@ -11,9 +11,9 @@
 
 void EditMenu::AddUndoAndFind(TMainForm& form)
 {
-    TUndoHistory& history = form.RecordCommands().History();
-    form.actUndo = history.NewUndoAction(&form);
-    form.actRedo = history.NewRedoAction(&form);
+    QUndoStack& history = form.Document().UndoStack();
+    form.actUndo = UndoActions::NewUndoAction(history, &form);
+    form.actRedo = UndoActions::NewRedoAction(history, &form);
     form.actFind = new QAction(QIcon::fromTheme(QStringLiteral("edit-find")), QStringLiteral("Найти…"), &form);
     form.actFind->setObjectName(QStringLiteral("actFind"));
     form.actFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));

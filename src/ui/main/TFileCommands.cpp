@@ -5,7 +5,6 @@
 #include <QApplication>
 
 #include "TContent.h"
-#include "TContentView.h"
 #include "TPrompts.h"
 #include "TSettings.h"
 #include "TUvoDocument.h"
@@ -40,26 +39,19 @@ void TFileCommands::Open()
 
 void TFileCommands::LoadUVO(const QString& FileName)
 {
-    FDocument.SetCurrentFile(FileName);
-    FView.ClearView();
-    FDocument.Content().Clear();
     UvoFile::ReadResult result;
-    {
-        TLongFileTask task(QApplication::activeWindow(), QStringLiteral("Чтение файла…"));
-        result = UvoFile::Read(FileName, FDocument.Content(),
-                               [&](qint64 done, qint64 total) { task.Progress(done, total); });
-    }
-    if (result.Ok) {
-        FDocument.SetRecsChanged(false);
-    } else {
+    FDocument.ReplaceAll([&](TContent& content) {
+        {
+            TLongFileTask task(QApplication::activeWindow(), QStringLiteral("Чтение файла…"));
+            result = UvoFile::Read(FileName, content, [&](qint64 done, qint64 total) { task.Progress(done, total); });
+        }
+        if (result.Ok)
+            return TReplacement{FileName, false, true, result.Losses};
         Prompts().Error(QStringLiteral("Ошибка при загрузке файла: \r\n") + result.Message);
         // What was read stays on show, but the editor is no longer bound to the
         // file: a plain Save must not overwrite it with a fragment of itself.
-        FDocument.SetCurrentFile(QString());
-        FDocument.SetRecsChanged(true);
-    }
-    FDocument.NoteContentReplaced(true, result.Losses);
-    FView.ShowContent(nullptr);
+        return TReplacement{QString(), true, true, result.Losses};
+    });
     if (!result.Losses.empty())
         Prompts().Warning(AppTitle, ReadLoss::Warning(result.Losses));
 }
@@ -100,6 +92,5 @@ void TFileCommands::SaveToFile(const QString& FileName)
         // A failure leaves the file state as it was.
         UvoFile::Write(FileName, FDocument.Content(), [&](qint64 done, qint64 total) { task.Progress(done, total); });
     }
-    FDocument.SetCurrentFile(FileName);
-    FDocument.SetRecsChanged(false);
+    FDocument.MarkSaved(FileName);
 }

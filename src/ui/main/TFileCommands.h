@@ -5,7 +5,6 @@
 
 #include <functional>
 
-class TContentView;
 class TUvoDocument;
 struct TSettings;
 
@@ -14,8 +13,7 @@ struct TSettings;
 // follows, and the question before unsaved changes are discarded.
 class TFileCommands {
 public:
-    TFileCommands(TUvoDocument& document, TContentView& view, const TSettings& settings)
-        : FDocument(document), FView(view), FSettings(settings)
+    TFileCommands(TUvoDocument& document, const TSettings& settings) : FDocument(document), FSettings(settings)
     {
     }
 
@@ -40,7 +38,6 @@ private:
     QString DefaultFileName() const;
 
     TUvoDocument& FDocument;
-    TContentView& FView;
     const TSettings& FSettings;
     QString FSaveDialogFileName;
 };

@@ -36,8 +36,6 @@
 
 #include <algorithm>
 
-TMainForm* MainForm = nullptr;
-
 namespace {
 
 QString FileCaption(const QString& currentFile, bool changed)
@@ -72,28 +70,22 @@ void PlaceOnScreen(QWidget& window, QSize wanted)
 TMainForm::TMainForm(std::optional<QByteArray> formatText, QWidget* parent)
     : QMainWindow(parent), FFormatText(std::move(formatText))
 {
-    MainForm = this;
     FormCreate();
 }
 
-TMainForm::~TMainForm()
-{
-    FormDestroy();
-    if (MainForm == this)
-        MainForm = nullptr;
-}
+TMainForm::~TMainForm() { FormDestroy(); }
 
 void TMainForm::FormCreate()
 {
     FFormat = std::make_unique<TFormat>();
     FDocument = std::make_unique<TUvoDocument>(*FFormat);
-    FFileCommands = std::make_unique<TFileCommands>(*FDocument, *this, Settings);
-    FRecordCommands = std::make_unique<TRecordCommands>(*FDocument, *this, *FFileCommands, Settings, this);
+    FFileCommands = std::make_unique<TFileCommands>(*FDocument, Settings);
+    FRecordCommands = std::make_unique<TRecordCommands>(*FDocument, *FFileCommands, Settings, this);
     CreateActions();
     CreateComponents();
     ConnectHandlers();
     FProblemCommands = new TProblemCommands(*this);
-    connect(FDocument.get(), &TUvoDocument::RecsChangedWritten, this, &TMainForm::ShowFileState);
+    FollowDocument();
     LoadSettings();
     if (!LoadFormat()) {
         EnterLimitedMode();
@@ -205,6 +197,30 @@ void TMainForm::ConnectHandlers()
             [this](const QString& RecID) { RunGuarded([&] { mnSubAddRecClick(RecID); }); });
 }
 
+void TMainForm::FollowDocument()
+{
+    TUvoDocument* document = FDocument.get();
+    connect(document, &TUvoDocument::FileStateChanged, this, &TMainForm::ShowFileState);
+    connect(document, &TUvoDocument::ContentAboutToBeReplaced, this, &TMainForm::ClearView);
+    connect(document, &TUvoDocument::ContentReplaced, this, [this] { ShowContent(nullptr); });
+    connect(document, &TUvoDocument::RecordsChanged, this, &TMainForm::ShowChange);
+}
+
+void TMainForm::ShowChange(const TRecordChange& change)
+{
+    if (change.Rebuild) {
+        ShowContent(change.Focus);
+        return;
+    }
+    for (const TContentRec* rec : change.Removed)
+        PanelGroup->RemoveRec(rec);
+    if (VTList().isEmpty() && !change.Removed.empty())
+        ShowContent(nullptr);
+    for (const TContentRec* rec : change.Changed)
+        PanelGroup->RefreshRec(rec);
+    ShowStatusBarInfo();
+}
+
 void TMainForm::EnterLimitedMode()
 {
     FLimitedMode = true;
@@ -230,8 +246,9 @@ const QString& TMainForm::CurrentFile() const { return FDocument->CurrentFile();
 
 void TMainForm::SetCurrentFile(const QString& Path) { FDocument->SetCurrentFile(Path); }
 
-void TMainForm::ShowFileState(bool Changed)
+void TMainForm::ShowFileState()
 {
+    const bool Changed = RecsChanged();
     StatusBar->SetPanelText(1, Changed ? QStringLiteral("Изменён") : QString());
     setWindowTitle(FileCaption(CurrentFile(), Changed));
     actSave->setEnabled(Changed);
@@ -274,8 +291,6 @@ void TMainForm::ShowContent(TContentRec* FocusRec)
         FindFocus(FocusRec);
 }
 
-void TMainForm::AppendRecs(std::vector<std::unique_ptr<TContentRec>> Recs) { FRecordCommands->AppendRecs(std::move(Recs)); }
-
 void TMainForm::ApplyFilter()
 {
     if (cbFilter->currentIndex() < 0)
@@ -305,10 +320,6 @@ void TMainForm::FindFocus(TContentRec* Rec) { PanelGroup->FindFocus(Rec); }
 
 const QList<TRecordGrid*>& TMainForm::VTList() const { return PanelGroup->VTList(); }
 
-void TMainForm::RemoveRow(TRecordGrid* VT, int Node) { PanelGroup->RemoveRow(VT, Node); }
-
-void TMainForm::RefreshRec(const TContentRec* Rec) { PanelGroup->RefreshRec(Rec); }
-
 int TMainForm::MaxVTWidth() const { return PanelGroup->MaxVTWidth(); }
 
 void TMainForm::ScrollBarChange(int Position) { PanelGroup->ScrollBarChange(Position); }
@@ -332,13 +343,8 @@ void TMainForm::ShowStatusBarInfo()
 
 void TMainForm::actNewExecute()
 {
-    if (!CanLeaveFile())
-        return;
-    Content().Clear();
-    FDocument->NoteContentReplaced();
-    ShowContent(nullptr);
-    SetCurrentFile(QString());
-    SetRecsChanged(false);
+    if (CanLeaveFile())
+        FDocument->ReplaceAll([](TContent&) { return TReplacement{}; });
 }
 
 void TMainForm::actExitExecute() { close(); }
@@ -391,13 +397,9 @@ void TMainForm::mnCopyRecClick() { FRecordCommands->mnCopyRecClick(); }
 void TMainForm::mnDeleteRecClick() { FRecordCommands->mnDeleteRecClick(); }
 void TMainForm::mnSubAddRecClick(const QString& RecID) { FRecordCommands->mnSubAddRecClick(RecID); }
 void TMainForm::VTNodeDblClick(TRecordGrid* VT) { FRecordCommands->VTNodeDblClick(VT); }
-void TMainForm::WMEditNode(TContentRec* Rec) { FRecordCommands->WMEditNode(Rec); }
 void TMainForm::AddRec(const QString& RecID, const TContentRec* FromRec) { FRecordCommands->AddRec(RecID, FromRec); }
 void TMainForm::CopyRec(TRecordGrid* VT, int Node) { FRecordCommands->CopyRec(VT, Node); }
 void TMainForm::DeleteRec(TRecordGrid* VT, int Node) { FRecordCommands->DeleteRec(VT, Node); }
 void TMainForm::EditRec(TContentRec* ContentRec) { FRecordCommands->EditRec(ContentRec); }
 void TMainForm::actNewRecsExecute() { FRecordCommands->actNewRecsExecute(); }
-void TMainForm::ApplyKnownValues(TContentRec& Rec, const TContentRec* FromRec) const
-{
-    FRecordCommands->ApplyKnownValues(Rec, FromRec);
-}
+

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "TContentView.h"
 #include "TImportHost.h"
 #include "TSettings.h"
 
@@ -31,12 +30,14 @@ class TRecordGrid;
 class TRecordCommands;
 class TRecordPopup;
 class TUvoDocument;
+struct TRecordChange;
 
 // The main window: it owns the program's one format description and the open
 // file (its document, with the one content list), shows the file and its
-// state, and carries the commands. Each operation named here forwards the work
-// to the class that does it.
-class TMainForm : public QMainWindow, public TContentView, public TImportHost {
+// state, following every change the document announces, and carries the
+// commands. Each operation named here forwards the work to the class that
+// does it.
+class TMainForm : public QMainWindow, public TImportHost {
     Q_OBJECT
     Q_PROPERTY(bool RecsChanged READ RecsChanged WRITE SetRecsChanged)
 
@@ -56,7 +57,6 @@ public:
     // The import dialog, made at start-up after the settings dialog.
     TDiasoftForm& DiasoftForm() const { return *FDiasoftForm; }
     void SetDiasoftForm(TDiasoftForm* form) { FDiasoftForm = form; }
-    TRecordCommands& RecordCommands() const { return *FRecordCommands; }
 
     // Reads a data file into the content list; writes the content list.
     void LoadUVO(const QString& FileName);
@@ -80,12 +80,11 @@ public:
     void FillSubMenu();
 
     // Rebuilds the filter list and the panel area and focuses FocusRec.
-    void ShowContent(TContentRec* FocusRec) override;
-    void AppendRecs(std::vector<std::unique_ptr<TContentRec>> Recs) override;
+    void ShowContent(TContentRec* FocusRec);
     void ApplyFilter();
-    void ClearView() override;
+    void ClearView();
     void FindFocus(TContentRec* Rec);
-    void ShowStatusBarInfo() override;
+    void ShowStatusBarInfo();
     // Shows Rec with the filter on its account, as ShowContent does for its
     // focus record, and focuses its field number FieldIndex (its row where
     // there is no field): the problems list's jump.
@@ -94,20 +93,16 @@ public:
 
     // The grids shown, in panel order (the panels own them), and the widest
     // total column width among them since the view was last cleared.
-    const QList<TRecordGrid*>& VTList() const override;
+    const QList<TRecordGrid*>& VTList() const;
     int MaxVTWidth() const;
-    void RemoveRow(TRecordGrid* VT, int Node) override;
-    void RefreshRec(const TContentRec* Rec) override;
 
     // The record commands: a double-click edits the focused row once the grid
     // has handled the click; Node is a row of grid VT.
     void VTNodeDblClick(TRecordGrid* VT);
-    void WMEditNode(TContentRec* Rec);
     void AddRec(const QString& RecID, const TContentRec* FromRec);
     void CopyRec(TRecordGrid* VT, int Node);
     void DeleteRec(TRecordGrid* VT, int Node);
     void EditRec(TContentRec* ContentRec);
-    void ApplyKnownValues(TContentRec& Rec, const TContentRec* FromRec) const;
 
     // The format description did not load: only Settings and Exit are usable.
     bool LimitedMode() const { return FLimitedMode; }
@@ -177,8 +172,11 @@ private:
     // the panel area itself (grid none) it only adds.
     void mnVTPopupPopup(const QPoint& globalPos, QWidget* grid);
     void FormMouseWheel(const QPoint& GlobalPos, int Delta);
-    // Caption, status marker and Save, after every write of RecsChanged.
-    void ShowFileState(bool Changed);
+    // The views follow the document: the file state, the records replaced, some records changed.
+    void FollowDocument();
+    void ShowChange(const TRecordChange& change);
+    // Caption, status marker and Save, after every write of the file name or state.
+    void ShowFileState();
 
     std::unique_ptr<TFormat> FFormat;
     std::unique_ptr<TUvoDocument> FDocument;
@@ -191,6 +189,3 @@ private:
     std::optional<QByteArray> FFormatText;
     bool FLimitedMode = false;
 };
-
-// The program's one main window while it exists.
-extern TMainForm* MainForm;

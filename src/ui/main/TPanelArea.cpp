@@ -19,7 +19,6 @@ namespace {
 
 constexpr int VisibleRows = 10;  // a panel grows with its rows up to this many
 constexpr int PanelExtra = 22;   // beyond the rows, the caption bar and the header
-constexpr int LastSidePosition = 104 - 4 + 1;  // of the window's scroll bar
 
 }  // namespace
 
@@ -165,9 +164,14 @@ void TPanelArea::ShowColumnSideways(TRecordGrid* grid, int column)
     ScrollBarChange(bar->value());  // undoes the grid's own sideways scrolling when the bar stood still
 }
 
-void TPanelArea::RemoveRow(TRecordGrid* grid, int row)
+void TPanelArea::RemoveRec(const TContentRec* rec)
 {
-    grid->Model().RemoveRow(row);
+    const auto shows = [rec](const TRecordGrid* grid) { return grid->RowOf(rec) >= 0; };
+    const auto found = std::find_if(FVTList.begin(), FVTList.end(), shows);
+    if (found == FVTList.end())
+        return;
+    TRecordGrid* grid = *found;
+    grid->Model().RemoveRow(grid->RowOf(rec));
     if (grid->RowCount() > 0 || !FVTList.removeOne(grid))
         return;
     QWidget* panel = grid->parentWidget();

@@ -36,9 +36,9 @@ public:
     // opened, the area scrolled to it, and the grids moved sideways with the
     // window's shared scroll bar; false when no grid shows rec.
     bool FocusField(const TContentRec* rec, int fieldIndex);
-    // Takes one row out of grid; a grid left without rows goes from VTList
-    // and is destroyed with its panel.
-    void RemoveRow(TRecordGrid* grid, int row);
+    // Takes the row showing rec out of its grid; a grid left without rows goes
+    // from VTList and is destroyed with its panel.
+    void RemoveRec(const TContentRec* rec);
     // The cells of rec's row are drawn afresh.
     void RefreshRec(const TContentRec* rec);
 

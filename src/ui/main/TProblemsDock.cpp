@@ -49,6 +49,10 @@ TProblemsDock::TProblemsDock(TUvoDocument& document, QWidget* parent)
     setWidget(FView);
     setWindowTitle(TitleFor(0));
     connect(FView, &QAbstractItemView::activated, this, &TProblemsDock::RowActivated);
+    connect(&document, &TUvoDocument::ContentAboutToBeReplaced, this, [this] {
+        FProblems.Clear();
+        ShowFindings();
+    });
     connect(&document, &TUvoDocument::ContentReplaced, this, &TProblemsDock::ContentReplaced);
     connect(&document, &TUvoDocument::RecordsChanged, this, &TProblemsDock::RecordsChanged);
 }

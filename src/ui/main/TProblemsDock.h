@@ -25,12 +25,14 @@ public:
     TProblemsModel& Model() const { return *FModel; }
     QTableView* View() const { return FView; }
 
+    // How the list follows the document: all records replaced, some changed.
+    void ContentReplaced(bool fromFile);
+    void RecordsChanged(const TRecordChange& change);
+
 signals:
     void JumpRequested(const TContentRec* rec, int fieldIndex);
 
 private:
-    void ContentReplaced(bool fromFile);
-    void RecordsChanged(const TRecordChange& change);
     void ShowFindings();
     void RowActivated(const QModelIndex& index);
 

@@ -2,13 +2,10 @@
 
 #include "AppErrorGuard.h"
 #include "KnownValues.h"
-#include "RecordUndoCommands.h"
-#include "TContentView.h"
 #include "TEditForm.h"
 #include "TFileCommands.h"
 #include "TPrompts.h"
 #include "TRecordGrid.h"
-#include "TUndoHistory.h"
 #include "TUvoDocument.h"
 
 #include <QMetaObject>
@@ -37,10 +34,9 @@ int FocusedRow(const TRecordGrid* VT) { return VT ? VT->FocusedRow() : -1; }
 
 }  // namespace
 
-TRecordCommands::TRecordCommands(TUvoDocument& document, TContentView& view, TFileCommands& files,
-                                 const TSettings& settings, QWidget* dialogOwner)
-    : FDocument(document), FView(view), FFiles(files), FSettings(settings), FDialogOwner(dialogOwner),
-      FHistory(new TUndoHistory(document, this))
+TRecordCommands::TRecordCommands(TUvoDocument& document, TFileCommands& files, const TSettings& settings,
+                                 QWidget* dialogOwner)
+    : FDocument(document), FFiles(files), FSettings(settings), FDialogOwner(dialogOwner)
 {
 }
 
@@ -90,14 +86,7 @@ void TRecordCommands::AddConfirmed(std::unique_ptr<TContentRec> Scratch, const Q
     Scratch->CalcSortStr();
     std::vector<std::unique_ptr<TContentRec>> added;
     added.push_back(std::move(Scratch));
-    FHistory->Push(new TAppendRecsCommand(StepName, FDocument, FView, std::move(added),
-                                          TAppendRecsCommand::TSteps::SortThenCount, true));
-}
-
-void TRecordCommands::AppendRecs(std::vector<std::unique_ptr<TContentRec>> Recs)
-{
-    FHistory->Push(new TAppendRecsCommand(QStringLiteral("загрузка из Fa#"), FDocument, FView, std::move(Recs),
-                                          TAppendRecsCommand::TSteps::CountThenSort, false));
+    FDocument.AppendRecords(StepName, std::move(added), TAppendOrder::SortThenCount, true);
 }
 
 void TRecordCommands::AddRec(const QString& RecID, const TContentRec* FromRec)
@@ -128,9 +117,7 @@ void TRecordCommands::DeleteRec(TRecordGrid* VT, int Node)
     if (Prompts().Question(QStringLiteral("Удалить"), QStringLiteral("Удалить запись?"), TQuestionButtons::YesNo) !=
         TAnswer::Yes)
         return;
-    const int index = FDocument.Content().IndexOf(rec);
-    if (index >= 0)
-        FHistory->Push(new TDeleteRecCommand(FDocument, FView, VT, Node, index));
+    FDocument.RemoveRecord(rec);
 }
 
 void TRecordCommands::EditRec(TContentRec* ContentRec)
@@ -141,35 +128,32 @@ void TRecordCommands::EditRec(TContentRec* ContentRec)
     TContent::CopyRec(*ContentRec, scratch);
     if (!Confirmed(DialogCaption(*ContentRec->Rec, EditAction), scratch) || !TContent::RecDiffer(scratch, *ContentRec))
         return;
-    FHistory->Push(new TEditRecCommand(FDocument, FView, *ContentRec, scratch));
+    FDocument.EditRecord(*ContentRec, scratch);
 }
 
 void TRecordCommands::actNewRecsExecute()
 {
     if (!FFiles.CanLeaveFile())
         return;
-    FView.ClearView();
-    TContent& content = FDocument.Content();
-    content.Clear();
-    // The old file is gone already, so a cancelled box still gives the records, without account.
-    const QString account =
-        Prompts().InputBox(QStringLiteral("Введите номер счёта"), QStringLiteral("Счёт"), QString()).value_or(QString());
-    std::vector<const TRec*> recs;
-    FDocument.Format().GetActiveRecs(recs);
-    for (const TRec* rec : recs) {
-        std::unique_ptr<TContentRec> added = content.CreateNewOnRec(rec);
-        if (!added)
-            continue;
-        ApplyKnownValues(*added, nullptr);
-        added->SetVal(UvoIds::AccountFld, account);
-        added->CalcSortStr();
-        content.Add(std::move(added));
-    }
-    FDocument.SetCurrentFile(QString());
-    FDocument.SetRecsChanged(false);
-    content.CalcRecsCount();
-    FDocument.NoteContentReplaced();
-    FView.ShowContent(nullptr);
+    FDocument.ReplaceAll([this](TContent& content) {
+        // The old file is gone already, so a cancelled box still gives the records, without account.
+        const QString account = Prompts()
+                                    .InputBox(QStringLiteral("Введите номер счёта"), QStringLiteral("Счёт"), QString())
+                                    .value_or(QString());
+        std::vector<const TRec*> recs;
+        FDocument.Format().GetActiveRecs(recs);
+        for (const TRec* rec : recs) {
+            std::unique_ptr<TContentRec> added = content.CreateNewOnRec(rec);
+            if (!added)
+                continue;
+            ApplyKnownValues(*added, nullptr);
+            added->SetVal(UvoIds::AccountFld, account);
+            added->CalcSortStr();
+            content.Add(std::move(added));
+        }
+        content.CalcRecsCount();
+        return TReplacement{};
+    });
 }
 
 void TRecordCommands::ApplyKnownValues(TContentRec& Rec, const TContentRec* FromRec) const

@@ -11,10 +11,8 @@
 
 class QWidget;
 class TContentRec;
-class TContentView;
 class TFileCommands;
 class TRecordGrid;
-class TUndoHistory;
 class TUvoDocument;
 struct TSettings;
 
@@ -22,14 +20,13 @@ struct TSettings;
 // record from the record context menu or a double-click, and the new file
 // with one record of every active type. Adding, copying and editing work on a
 // scratch record shown in the record edit dialog; only a confirmed dialog
-// changes the content list. Each change of the list is a step of the undo
+// changes the content list, through the document, as one step of its undo
 // history.
 class TRecordCommands : public QObject {
     Q_OBJECT
 public:
     // dialogOwner owns the edit dialogs while they are shown.
-    TRecordCommands(TUvoDocument& document, TContentView& view, TFileCommands& files, const TSettings& settings,
-                    QWidget* dialogOwner);
+    TRecordCommands(TUvoDocument& document, TFileCommands& files, const TSettings& settings, QWidget* dialogOwner);
     ~TRecordCommands() override;
 
     // The record menu opens over grid, or over the panel area itself (none):
@@ -44,20 +41,12 @@ public:
     // A double-click edits the grid's focused record once the grid has finished
     // handling the click.
     void VTNodeDblClick(TRecordGrid* VT);
-    void WMEditNode(TContentRec* Rec);
 
     void AddRec(const QString& RecID, const TContentRec* FromRec);
     void CopyRec(TRecordGrid* VT, int Node);
     void DeleteRec(TRecordGrid* VT, int Node);
     void EditRec(TContentRec* ContentRec);
     void actNewRecsExecute();
-
-    // Appends finished records (sort keys computed) to the open file as one
-    // step of the undo history: all appended, the Trailer's totals, the list
-    // sorted, all records shown, the file changed.
-    void AppendRecs(std::vector<std::unique_ptr<TContentRec>> Recs);
-
-    TUndoHistory& History() const { return *FHistory; }
 
     // Fills a fresh record with the values known in advance, FromRec's account among them.
     void ApplyKnownValues(TContentRec& Rec, const TContentRec* FromRec) const;
@@ -69,12 +58,11 @@ private:
     TContentRec* PopupRec() const;
     bool Confirmed(const QString& Caption, TContentRec& Scratch);
     void AddConfirmed(std::unique_ptr<TContentRec> Scratch, const QString& Caption, const QString& StepName);
+    void WMEditNode(TContentRec* Rec);
 
     TUvoDocument& FDocument;
-    TContentView& FView;
     TFileCommands& FFiles;
     const TSettings& FSettings;
     QWidget* FDialogOwner;
     QPointer<TRecordGrid> FPopupGrid;
-    TUndoHistory* FHistory;
 };

@@ -2,16 +2,14 @@
 
 #include "TContent.h"
 
-#include <QPointer>
 #include <QUndoCommand>
 
 #include <memory>
 #include <utility>
 #include <vector>
 
-class TContentView;
-class TRecordGrid;
 class TUvoDocument;
+enum class TAppendOrder;
 
 // The order of the content list before a change that sorts it, so that undo
 // gives back exactly the list there was, also one that was not in order (a
@@ -45,24 +43,24 @@ private:
     std::unique_ptr<TContentRec> FCopy;
 };
 
-// What every change of the records shares: the open file and the view. The
-// first run updates the view as the command has always done; undo and a later
-// redo rebuild it, focused on the record concerned.
-class TRecordListCommand : public QUndoCommand {
+// What every undo step of the records shares: the document it changes. A
+// step changes the content list and tells the document what it touched; the
+// views follow from there.
+class TRecordListStep : public QUndoCommand {
 protected:
-    TRecordListCommand(const QString& text, TUvoDocument& document, TContentView& view);
+    TRecordListStep(const QString& text, TUvoDocument& document);
     TContent& Content() const;
     // True once, at the first run.
     bool FirstRun();
     // Recomputes the Trailer's totals, keeping the former ones for undo.
     void CountTotals();
-    // Tells the document which records changed or left, so that what follows
-    // the records (the problems list) is brought up to date; a change of the
-    // totals changes the Trailer too.
-    void NoteChange(std::vector<const TContentRec*> changed, std::vector<const TContentRec*> removed, bool totals);
+    // Tells the document which records changed or left, and where the views
+    // focus when they rebuild (rebuild, focus); a change of the totals
+    // changes the Trailer too.
+    void NoteChange(std::vector<const TContentRec*> changed, std::vector<const TContentRec*> removed, bool totals,
+                    bool rebuild, TContentRec* focus);
 
     TUvoDocument& FDocument;
-    TContentView& FView;
     TFormerTotals FTotals;
 
 private:
@@ -72,34 +70,31 @@ private:
 // Records appended to the list, which is then sorted and its totals
 // recomputed: a record added or copied in the edit dialog, or a batch of
 // finished records from an import.
-class TAppendRecsCommand : public TRecordListCommand {
+class TAppendRecsStep : public TRecordListStep {
 public:
-    enum class TSteps { SortThenCount, CountThenSort };
-    // focusAdded: the view focuses the added record, else it shows all records.
-    TAppendRecsCommand(const QString& text, TUvoDocument& document, TContentView& view,
-                       std::vector<std::unique_ptr<TContentRec>> recs, TSteps steps, bool focusAdded);
+    // focusAdded: the views focus the added record, else they show all records.
+    TAppendRecsStep(const QString& text, TUvoDocument& document, std::vector<std::unique_ptr<TContentRec>> recs,
+                    TAppendOrder order, bool focusAdded);
     void redo() override;
     void undo() override;
 
 private:
     std::vector<std::unique_ptr<TContentRec>> FOwned;  // while the records are out of the list
     std::vector<TContentRec*> FRecs;
-    TSteps FSteps;
+    TAppendOrder FOrder;
     bool FFocusAdded;
-    TFormerOrder FOrder;
+    TFormerOrder FFormerOrder;
 };
 
-// A record taken out of the list; the command keeps it while it is out.
-class TDeleteRecCommand : public TRecordListCommand {
+// A record taken out of the list; the step keeps it while it is out. At the
+// first run the views drop its row only; undo and a later redo rebuild them.
+class TRemoveRecStep : public TRecordListStep {
 public:
-    // VT and Node: the grid row it was deleted from, which alone goes at the first run.
-    TDeleteRecCommand(TUvoDocument& document, TContentView& view, TRecordGrid* VT, int Node, int index);
+    TRemoveRecStep(TUvoDocument& document, int index);
     void redo() override;
     void undo() override;
 
 private:
-    QPointer<TRecordGrid> FGrid;
-    int FNode;
     int FIndex;
     TContentRec* FRec;
     std::unique_ptr<TContentRec> FOwned;
@@ -107,9 +102,9 @@ private:
 
 // New values of a record that stays in the list; the list is sorted when its
 // key changed.
-class TEditRecCommand : public TRecordListCommand {
+class TEditRecStep : public TRecordListStep {
 public:
-    TEditRecCommand(TUvoDocument& document, TContentView& view, TContentRec& rec, const TContentRec& edited);
+    TEditRecStep(TUvoDocument& document, TContentRec& rec, const TContentRec& edited);
     void redo() override;
     void undo() override;
 
@@ -120,5 +115,24 @@ private:
     TContentRec FOld;
     TContentRec FNew;
     QString FNewKey;
+    TFormerOrder FOrder;
+};
+
+// One field set to one value in many records; the list is sorted when a key changed.
+class TSetFieldStep : public TRecordListStep {
+public:
+    TSetFieldStep(const QString& text, TUvoDocument& document, const std::vector<TContentRec*>& recs,
+                  const QString& fldId, const QString& value);
+    void redo() override;
+    void undo() override;
+
+private:
+    void Note();
+
+    std::vector<TContentRec*> FRecs;
+    std::vector<QString> FOldValues;
+    QString FFldId;
+    QString FValue;
+    bool FKeyChanges = false;
     TFormerOrder FOrder;
 };

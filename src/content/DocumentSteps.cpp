@@ -1,7 +1,5 @@
-#include "RecordUndoCommands.h"
+#include "DocumentSteps.h"
 
-#include "TContentView.h"
-#include "TRecordGrid.h"
 #include "TUvoDocument.h"
 
 #include <unordered_set>
@@ -88,118 +86,100 @@ void TFormerTotals::Restore() const
         TContent::CopyRec(*FCopy, *FTrailer);
 }
 
-// ---- TRecordListCommand ----
+// ---- TRecordListStep ----
 
-TRecordListCommand::TRecordListCommand(const QString& text, TUvoDocument& document, TContentView& view)
-    : QUndoCommand(text), FDocument(document), FView(view)
+TRecordListStep::TRecordListStep(const QString& text, TUvoDocument& document) : QUndoCommand(text), FDocument(document)
 {
 }
 
-TContent& TRecordListCommand::Content() const { return FDocument.Content(); }
+TContent& TRecordListStep::Content() const { return FDocument.Content(); }
 
-bool TRecordListCommand::FirstRun() { return !std::exchange(FRan, true); }
+bool TRecordListStep::FirstRun() { return !std::exchange(FRan, true); }
 
-void TRecordListCommand::CountTotals()
+void TRecordListStep::CountTotals()
 {
     FTotals.Remember(Content());
     Content().CalcRecsCount();
 }
 
-void TRecordListCommand::NoteChange(std::vector<const TContentRec*> changed, std::vector<const TContentRec*> removed,
-                                    bool totals)
+void TRecordListStep::NoteChange(std::vector<const TContentRec*> changed, std::vector<const TContentRec*> removed,
+                                 bool totals, bool rebuild, TContentRec* focus)
 {
     if (totals)
         if (const TContentRec* trailer = Content().GetTrailerRec())
             changed.push_back(trailer);
-    FDocument.NoteRecordsChanged({std::move(changed), std::move(removed)});
+    FDocument.NoteRecordsChanged({std::move(changed), std::move(removed), rebuild, focus});
 }
 
-// ---- TAppendRecsCommand ----
+// ---- TAppendRecsStep ----
 
-TAppendRecsCommand::TAppendRecsCommand(const QString& text, TUvoDocument& document, TContentView& view,
-                                       std::vector<std::unique_ptr<TContentRec>> recs, TSteps steps, bool focusAdded)
-    : TRecordListCommand(text, document, view), FOwned(std::move(recs)), FSteps(steps), FFocusAdded(focusAdded)
+TAppendRecsStep::TAppendRecsStep(const QString& text, TUvoDocument& document,
+                                 std::vector<std::unique_ptr<TContentRec>> recs, TAppendOrder order, bool focusAdded)
+    : TRecordListStep(text, document), FOwned(std::move(recs)), FOrder(order), FFocusAdded(focusAdded)
 {
     for (const auto& rec : FOwned)
         FRecs.push_back(rec.get());
 }
 
-void TAppendRecsCommand::redo()
+void TAppendRecsStep::redo()
 {
-    // Every run shows the list the same way, the first one too.
     TContent& content = Content();
-    FOrder.Remember(content);
+    FFormerOrder.Remember(content);
     for (auto& rec : FOwned)
         content.Add(std::move(rec));
     FOwned.clear();
-    if (FSteps == TSteps::SortThenCount) {
+    if (FOrder == TAppendOrder::SortThenCount) {
         content.SortRec();
         CountTotals();
     } else {
         CountTotals();
         content.SortRec();
     }
-    FOrder.Settle(content, FRecs);
-    NoteChange({FRecs.begin(), FRecs.end()}, {}, true);
-    FView.ShowContent(FFocusAdded && !FRecs.empty() ? FRecs.front() : nullptr);
+    FFormerOrder.Settle(content, FRecs);
+    // Every run shows the list the same way, the first one too.
+    NoteChange({FRecs.begin(), FRecs.end()}, {}, true, true, FFocusAdded && !FRecs.empty() ? FRecs.front() : nullptr);
 }
 
-void TAppendRecsCommand::undo()
+void TAppendRecsStep::undo()
 {
     TContent& content = Content();
     TContentRec* focus = FFocusAdded && !FRecs.empty() ? RecordBeside(content, content.IndexOf(FRecs.front())) : nullptr;
     FTotals.Restore();
-    FOrder.Restore(content, FRecs);
+    FFormerOrder.Restore(content, FRecs);
     // The added records stand at the end now, in the order they came.
     FOwned.resize(FRecs.size());
     for (size_t i = FRecs.size(); i-- > 0;)
         FOwned[i] = content.Take(content.Count() - 1);
-    NoteChange({}, {FRecs.begin(), FRecs.end()}, true);
-    FView.ShowContent(focus);
+    NoteChange({}, {FRecs.begin(), FRecs.end()}, true, true, focus);
 }
 
-// ---- TDeleteRecCommand ----
+// ---- TRemoveRecStep ----
 
-TDeleteRecCommand::TDeleteRecCommand(TUvoDocument& document, TContentView& view, TRecordGrid* VT, int Node, int index)
-    : TRecordListCommand(QStringLiteral("удаление записи"), document, view), FGrid(VT), FNode(Node), FIndex(index),
-      FRec(document.Content()[index])
+TRemoveRecStep::TRemoveRecStep(TUvoDocument& document, int index)
+    : TRecordListStep(QStringLiteral("удаление записи"), document), FIndex(index), FRec(document.Content()[index])
 {
 }
 
-void TDeleteRecCommand::redo()
+void TRemoveRecStep::redo()
 {
-    TContent& content = Content();
-    if (FirstRun()) {
-        // The row goes before its record, so that no grid ever holds a record out of the list.
-        if (FGrid)
-            FView.RemoveRow(FGrid, FNode);
-        FOwned = content.Take(FIndex);
-        CountTotals();
-        NoteChange({}, {FRec}, true);
-        if (FView.VTList().isEmpty())
-            FView.ShowContent(nullptr);
-        FView.ShowStatusBarInfo();
-        return;
-    }
-    TContentRec* focus = RecordBeside(content, FIndex);
-    FOwned = content.Take(FIndex);
+    const bool first = FirstRun();
+    TContentRec* focus = first ? nullptr : RecordBeside(Content(), FIndex);
+    FOwned = Content().Take(FIndex);
     CountTotals();
-    NoteChange({}, {FRec}, true);
-    FView.ShowContent(focus);
+    NoteChange({}, {FRec}, true, !first, focus);
 }
 
-void TDeleteRecCommand::undo()
+void TRemoveRecStep::undo()
 {
     FTotals.Restore();
     Content().Insert(FIndex, std::move(FOwned));
-    NoteChange({FRec}, {}, true);
-    FView.ShowContent(FRec);
+    NoteChange({FRec}, {}, true, true, FRec);
 }
 
-// ---- TEditRecCommand ----
+// ---- TEditRecStep ----
 
-TEditRecCommand::TEditRecCommand(TUvoDocument& document, TContentView& view, TContentRec& rec, const TContentRec& edited)
-    : TRecordListCommand(QStringLiteral("изменение записи"), document, view), FRec(rec), FOld(document.Format()),
+TEditRecStep::TEditRecStep(TUvoDocument& document, TContentRec& rec, const TContentRec& edited)
+    : TRecordListStep(QStringLiteral("изменение записи"), document), FRec(rec), FOld(document.Format()),
       FNew(document.Format())
 {
     TContent::CopyRec(rec, FOld);
@@ -208,7 +188,7 @@ TEditRecCommand::TEditRecCommand(TUvoDocument& document, TContentView& view, TCo
     FNewKey = FNew.SortStr;
 }
 
-void TEditRecCommand::redo()
+void TEditRecStep::redo()
 {
     // The edited record stays the same object, so its row stays where it is.
     TContent::CopyRec(FNew, FRec);
@@ -219,18 +199,61 @@ void TEditRecCommand::redo()
         Content().SortRec();
         FOrder.Settle(Content(), {&FRec});
     }
-    NoteChange({&FRec}, {}, false);
-    if (first && !KeyChanges())
-        FView.RefreshRec(&FRec);
-    else
-        FView.ShowContent(&FRec);
+    NoteChange({&FRec}, {}, false, !first || KeyChanges(), &FRec);
 }
 
-void TEditRecCommand::undo()
+void TEditRecStep::undo()
 {
     TContent::CopyRec(FOld, FRec);
     if (KeyChanges())
         FOrder.Restore(Content(), {});
-    NoteChange({&FRec}, {}, false);
-    FView.ShowContent(&FRec);
+    NoteChange({&FRec}, {}, false, true, &FRec);
+}
+
+// ---- TSetFieldStep ----
+
+TSetFieldStep::TSetFieldStep(const QString& text, TUvoDocument& document, const std::vector<TContentRec*>& recs,
+                             const QString& fldId, const QString& value)
+    : TRecordListStep(text, document), FRecs(recs), FFldId(fldId), FValue(value)
+{
+    FOldValues.reserve(FRecs.size());
+    for (const TContentRec* rec : FRecs)
+        FOldValues.push_back(rec->GetVal(fldId));
+}
+
+void TSetFieldStep::redo()
+{
+    bool keyChanges = false;
+    for (TContentRec* rec : FRecs) {
+        const QString key = rec->SortStr;
+        rec->SetVal(FFldId, FValue);
+        rec->CalcSortStr();
+        keyChanges = keyChanges || rec->SortStr != key;
+    }
+    FKeyChanges = keyChanges;
+    if (FKeyChanges) {
+        FOrder.Remember(Content());
+        Content().SortRec();
+        FOrder.Settle(Content(), FRecs);
+    }
+    CountTotals();
+    Note();
+}
+
+void TSetFieldStep::undo()
+{
+    FTotals.Restore();
+    for (size_t i = 0; i < FRecs.size(); ++i) {
+        FRecs[i]->SetVal(FFldId, FOldValues[i]);
+        FRecs[i]->CalcSortStr();
+    }
+    if (FKeyChanges)
+        FOrder.Restore(Content(), {});
+    Note();
+}
+
+void TSetFieldStep::Note()
+{
+    // Rows are drawn afresh where the order stayed; a new order is shown anew.
+    NoteChange({FRecs.begin(), FRecs.end()}, {}, true, FKeyChanges, FRecs.front());
 }

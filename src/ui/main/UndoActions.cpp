@@ -1,11 +1,9 @@
-#include "TUndoHistory.h"
-
-#include "TUvoDocument.h"
+#include "UndoActions.h"
 
 #include <QAction>
 #include <QIcon>
+#include <QUndoStack>
 
-#include <utility>
 
 namespace {
 
@@ -39,52 +37,17 @@ QAction* NewStepAction(QUndoStack& stack, const THistoryStep& step, QObject* own
 
 }  // namespace
 
-TUndoHistory::TUndoHistory(TUvoDocument& document, QObject* parent) : QObject(parent), FDocument(document)
+QAction* UndoActions::NewUndoAction(QUndoStack& stack, QObject* owner)
 {
-    connect(&FDocument, &TUvoDocument::RecsChangedWritten, this, &TUndoHistory::DocumentStateWritten);
-    connect(&FDocument, &TUvoDocument::ContentCleared, this, &TUndoHistory::Forget);
-    connect(&FStack, &QUndoStack::indexChanged, this, &TUndoHistory::StackMoved);
-}
-
-void TUndoHistory::DocumentStateWritten(bool changed)
-{
-    if (FWriting)
-        return;
-    if (changed)
-        FStack.resetClean();  // no undo leads back to the file as it is stored
-    else
-        FStack.setClean();
-}
-
-void TUndoHistory::StackMoved()
-{
-    if (FWriting)
-        return;
-    const bool changed = !FStack.isClean();
-    FWriting = true;
-    FDocument.SetRecsChanged(changed);
-    FWriting = false;
-}
-
-void TUndoHistory::Forget()
-{
-    // The file state is written by whatever refills the list.
-    FWriting = true;
-    FStack.clear();
-    FWriting = false;
-}
-
-QAction* TUndoHistory::NewUndoAction(QObject* owner)
-{
-    return NewStepAction(FStack,
+    return NewStepAction(stack,
                          {"actUndo", QStringLiteral("Отменить"), "edit-undo", {QKeySequence(Qt::CTRL | Qt::Key_Z)},
                           &QUndoStack::canUndo, &QUndoStack::undoText, &QUndoStack::undo},
                          owner);
 }
 
-QAction* TUndoHistory::NewRedoAction(QObject* owner)
+QAction* UndoActions::NewRedoAction(QUndoStack& stack, QObject* owner)
 {
-    return NewStepAction(FStack,
+    return NewStepAction(stack,
                          {"actRedo",
                           QStringLiteral("Повторить"),
                           "edit-redo",
