@@ -252,6 +252,23 @@ private slots:
                  qPrintable(QString("%1x%2").arg(boxSize.width()).arg(boxSize.height())));
     }
 
+    void accountInputBoxShowsItsWholeTitleAndALongAccount()
+    {
+        TPlayedWidgetPrompts prompts;
+        int boxWidth = 0;
+        int editWidth = 0;
+        prompts.Plays.push_back([&](QDialog& dialog) {
+            dialog.show();
+            boxWidth = dialog.width();
+            editWidth = dialog.findChild<QLineEdit*>()->width();
+            return int(QDialog::Rejected);
+        });
+        FWindow->Form->actNewRecs->trigger();
+        const QFontMetrics metrics(FWindow->Form->font());
+        QVERIFY(boxWidth > metrics.horizontalAdvance(QStringLiteral("Введите номер счёта")) + 100);
+        QVERIFY(editWidth > metrics.horizontalAdvance(QString(40, u'0')));
+    }
+
     void openWarnsOfDataThatReadingPassedOver()
     {
         // A lone CR joins the second and third records: the file reads as

@@ -1,6 +1,7 @@
 #include "TMainStatusBar.h"
 
 #include <QLabel>
+#include <QTimer>
 
 namespace {
 
@@ -27,8 +28,22 @@ TMainStatusBar::TMainStatusBar(QWidget* parent) : QStatusBar(parent)
     // Normal (not permanent) widgets keep the panels on the left, as panels are.
     addWidget(FPanels[0]);
     addWidget(FPanels[1]);
+    FNote = NewPanel(this, 0, QString());
+    FNote->setObjectName(QStringLiteral("StatusNote"));
+    addWidget(FNote, 1);
+    FNoteTimer = new QTimer(this);
+    FNoteTimer->setSingleShot(true);
+    connect(FNoteTimer, &QTimer::timeout, FNote, &QLabel::clear);
 }
 
 QString TMainStatusBar::PanelText(int panel) const { return FPanels[panel]->text(); }
 
 void TMainStatusBar::SetPanelText(int panel, const QString& text) { FPanels[panel]->setText(text); }
+
+void TMainStatusBar::ShowNote(const QString& text, int ms)
+{
+    FNote->setText(text);
+    FNoteTimer->start(ms);
+}
+
+QString TMainStatusBar::NoteText() const { return FNote->text(); }
