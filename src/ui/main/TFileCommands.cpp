@@ -6,6 +6,7 @@
 
 #include "TContent.h"
 #include "TContentView.h"
+#include "SaveRecovery.h"
 #include "TPrompts.h"
 #include "TSettings.h"
 #include "TUvoDocument.h"
@@ -40,6 +41,7 @@ void TFileCommands::Open()
 
 void TFileCommands::LoadUVO(const QString& FileName)
 {
+    SaveRecovery::OfferFor(FileName);  // a file left half-written is finished before it is read
     FDocument.SetCurrentFile(FileName);
     FView.ClearView();
     FDocument.Content().Clear();
@@ -50,6 +52,7 @@ void TFileCommands::LoadUVO(const QString& FileName)
                                [&](qint64 done, qint64 total) { task.Progress(done, total); });
     }
     if (result.Ok) {
+        NoteOnDisk(FileName);
         FDocument.SetRecsChanged(false);
     } else {
         Prompts().Error(QStringLiteral("Ошибка при загрузке файла: \r\n") + result.Message);
@@ -67,10 +70,20 @@ void TFileCommands::LoadUVO(const QString& FileName)
 void TFileCommands::Save()
 {
     if (FDocument.CurrentFile().isEmpty())
-        SaveAs();
-    else
-        SaveToFile(FDocument.CurrentFile());
+        return SaveAs();
+    if (ChangedOnDisk() &&
+        Prompts().Question(QStringLiteral("Сохранить"), ChangedOnDiskQuestion, TQuestionButtons::YesNo) != TAnswer::Yes)
+        return;  // nothing written, the file state as it was
+    SaveToFile(FDocument.CurrentFile());
 }
+
+bool TFileCommands::ChangedOnDisk() const
+{
+    const QString& file = FDocument.CurrentFile();
+    return !file.isEmpty() && file == FOnDisk.Path && FOnDisk.Identity && FileIo::IdentityOf(file) != FOnDisk.Identity;
+}
+
+void TFileCommands::NoteOnDisk(const QString& FileName) { FOnDisk = {FileName, FileIo::IdentityOf(FileName)}; }
 
 QString TFileCommands::DefaultFileName() const
 {
@@ -100,6 +113,7 @@ void TFileCommands::SaveToFile(const QString& FileName)
         // A failure leaves the file state as it was.
         UvoFile::Write(FileName, FDocument.Content(), [&](qint64 done, qint64 total) { task.Progress(done, total); });
     }
+    NoteOnDisk(FileName);
     FDocument.SetCurrentFile(FileName);
     FDocument.SetRecsChanged(false);
 }
