@@ -61,29 +61,42 @@ std::optional<TNote> ReadNote(const QString& path)
     return note;
 }
 
-// The folder, made when asked and missing, if it is the process's own and
-// closed to others: the copies hold the files' data, and a note that another
-// user could place would direct the next run to overwrite any file. Empty,
-// with errno set, otherwise.
-QString PrivateFolder(bool create)
+// Where the copies may be kept, in this order: the user's cache folder and,
+// where that cannot be had (a home folder that is not the user's), a folder
+// of the user's own among the temporary files.
+QStringList Folders()
 {
-    const QString folder = Folder();
-    const QByteArray path = Native(folder);
-    if (create) {
-        QDir().mkpath(QFileInfo(folder).path());
-        if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
-            return {};
-    }
+    return {Folder(), QDir::tempPath() + QStringLiteral("/uvoedit-%1/saves").arg(::geteuid())};
+}
+
+// A folder on the way to the copies, made when asked and missing, if it is
+// the process's own and open to nobody else's writing.
+bool OwnFolder(const QByteArray& path, bool create)
+{
+    if (create && ::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
     struct stat st {};
     if (::lstat(path.constData(), &st) != 0)
-        return {};
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
+        return false;
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 022) != 0) {
         errno = EACCES;
-        return {};
+        return false;
     }
-    if ((st.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0)
-        return {};
-    return folder;
+    return true;
+}
+
+// The folder of copies and the one it stands in are the process's own and
+// closed to others: the copies hold the files' data, and a note that another
+// user could place would direct the next run to overwrite any file. False,
+// with errno set, otherwise.
+bool PrivateFolder(const QString& folder, bool create)
+{
+    const QString parent = QFileInfo(folder).path();
+    if (create)
+        QDir().mkpath(QFileInfo(parent).path());
+    if (!OwnFolder(Native(parent), create) || !OwnFolder(Native(folder), create))
+        return false;
+    return ::chmod(Native(folder).constData(), 0700) == 0;
 }
 
 bool WriteWhole(int fd, const QByteArray& bytes)
@@ -114,22 +127,10 @@ void Discard(const TInterruptedSave& save)
     ::unlink(Native(save.Copy).constData());
 }
 
-}  // namespace
-
-QString Folder()
+// The saves of the folder's copies that no running save holds; a copy
+// without a note, of a save that ended before it touched its file, goes.
+void Collect(const QString& folder, std::vector<TInterruptedSave>& saves)
 {
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    const QString root = cache.isEmpty() ? QDir::tempPath() + QStringLiteral("/uvoedit-%1").arg(::geteuid())
-                                         : cache + QStringLiteral("/uvoedit");
-    return root + QStringLiteral("/saves");
-}
-
-std::vector<TInterruptedSave> Pending()
-{
-    std::vector<TInterruptedSave> saves;
-    const QString folder = PrivateFolder(false);
-    if (folder.isEmpty())
-        return saves;
     const QDir dir(folder);
     const QStringList copies = dir.entryList({QStringLiteral("save-*.uvo")}, QDir::Files | QDir::Hidden,
                                              QDir::Time | QDir::Reversed);
@@ -156,6 +157,24 @@ std::vector<TInterruptedSave> Pending()
                              quint64(target.st_dev) != note->Device || quint64(target.st_ino) != note->Inode;
         saves.push_back(std::move(save));
     }
+}
+
+}  // namespace
+
+QString Folder()
+{
+    QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty())
+        cache = QDir::homePath() + QStringLiteral("/.cache");
+    return cache + QStringLiteral("/uvoedit/saves");
+}
+
+std::vector<TInterruptedSave> Pending()
+{
+    std::vector<TInterruptedSave> saves;
+    for (const QString& folder : Folders())
+        if (PrivateFolder(folder, false))
+            Collect(folder, saves);
     return saves;
 }
 
@@ -205,8 +224,16 @@ void Forget(const QString& fileName)
 
 TSaveCopy::TSaveCopy(const QString& target) : FTarget(target)
 {
-    const QString folder = PrivateFolder(true);
-    int error = errno;
+    QString folder;
+    int error = 0;
+    for (const QString& candidate : Folders()) {
+        if (PrivateFolder(candidate, true)) {
+            folder = candidate;
+            break;
+        }
+        if (error == 0)
+            error = errno;
+    }
     for (int attempt = 0; !folder.isEmpty() && attempt < 100 && !FFile.IsOpen(); ++attempt) {
         FPath = folder + QStringLiteral("/save-%1.uvo").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
         FFile.Reset(::open(Native(FPath).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));

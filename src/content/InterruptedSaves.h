@@ -25,7 +25,9 @@ struct TInterruptedSave {
     QString Note;                // the note of the save
 };
 
-// The folder of the copies: "uvoedit/saves" in the user's cache folder.
+// The folder of the copies: "uvoedit/saves" in the user's cache folder. Where
+// that cannot be had (a home folder that is not the user's), the copies go to
+// a folder of the user's own among the temporary files.
 QString Folder();
 
 // The saves cut short whose program has ended. Copies of saves that ended
