@@ -294,6 +294,13 @@ bool FolderRefuses(int error)
 
 const QString KeptSuffix = QStringLiteral(" Прежнее содержимое файла сохранено.");
 
+QString UnfinishedSuffix(const QString& copy)
+{
+    return QStringLiteral(" Файл записан не полностью; его полная новая копия сохранена в файле «%1». "
+                          "Программа предложит завершить сохранение при следующем запуске.")
+        .arg(copy);
+}
+
 // How copying over a file ended: the system's error number or 0, and whether
 // any of the file's bytes had been overwritten by then.
 struct TCopyOver {
@@ -363,11 +370,7 @@ void WriteInPlace(const QString& target, const TProducer& produce)
     if (result.Error == 0 || !result.Touched)
         copy.Remove();
     if (result.Error != 0)
-        ThrowWriteFailure(result.Error, result.Touched ? QStringLiteral(" Файл записан не полностью; его полная новая копия "
-                                                                          "сохранена в файле «%1». Программа предложит "
-                                                                          "завершить сохранение при следующем запуске.")
-                                                             .arg(copy.Path())
-                                                       : KeptSuffix);
+        ThrowWriteFailure(result.Error, result.Touched ? UnfinishedSuffix(copy.Path()) : KeptSuffix);
 }
 
 // The mode of a new file: what the process's umask leaves of 0666.
