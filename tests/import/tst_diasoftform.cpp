@@ -2,6 +2,7 @@
 // without a login, the financial operations and the contract list, sorting
 // and marking contracts, and the generation run into a new or the open file.
 
+#include "AppWindows.h"
 #include "FaCommands.h"
 #include "TContent.h"
 #include "TDiasoftForm.h"
@@ -174,6 +175,7 @@ private slots:
     void escapeDuringTheLastContractDropsTheRunWithoutAsking();
     void aFailureAtTheFourthOfFiveKeepsNothing();
     void aChangedConnectionStringClosesTheConnection();
+    void theSampleBankListsAllItsContractsInThePresetPeriod();
 };
 
 void TDiasoftFormTest::theDialogAsBuilt()
@@ -595,6 +597,33 @@ void TDiasoftFormTest::aChangedConnectionStringClosesTheConnection()
     QVERIFY(import.DB->IsOpen());
     main.actSettings->trigger();
     QVERIFY(!import.DB->IsOpen());
+}
+
+// What a newcomer sees who starts the sample bank as the README says: its
+// settings, the login, and every contract in the period the dialog presets.
+void TDiasoftFormTest::theSampleBankListsAllItsContractsInThePresetPeriod()
+{
+    const TTempCurrentDir dir;
+    TScriptedPrompts prompts;
+    const auto bank = TTdsEndpoint::SampleBank(dir.FilePath(QStringLiteral("uvoedit.ini")));
+    const std::unique_ptr<TMainForm> main = CreateAppWindows();
+    TDiasoftForm& form = main->DiasoftForm();
+    prompts.Logins.push_back(TLogin{QStringLiteral("uvo"), QStringLiteral("sample")});
+    prompts.Dialogs.push_back([&](QDialog&) {
+        [&] {
+            QTest::mouseClick(form.btnQueryLoanList, Qt::LeftButton);
+            QCOMPARE(form.StatusText(0), QStringLiteral("Отмечено: 0 из 36"));
+            const QDate before = form.dtDate1->date().addDays(-1);
+            form.dtDate1->setDate(before.addMonths(-1));
+            form.dtDate2->setDate(before);
+            QTest::mouseClick(form.btnQueryLoanList, Qt::LeftButton);
+            QCOMPARE(form.StatusText(0), QStringLiteral("Отмечено: 0 из 0"));
+        }();
+        return int(QDialog::Rejected);
+    });
+    main->actLoadFromDB->trigger();
+    QCOMPARE(prompts.Shown.size(), 2);  // the login and the dialog
+    QCOMPARE(prompts.Unanswered, 0);
 }
 
 QTEST_MAIN(TDiasoftFormTest)
