@@ -1,5 +1,7 @@
 #include "TMainStatusBar.h"
 
+#include "UvoColors.h"
+
 #include <QLabel>
 #include <QTimer>
 
@@ -22,7 +24,8 @@ TMainStatusBar::TMainStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("StatusBar"));
     FPanels[0] = NewPanel(this, 150, QString());
-    FPanels[1] = NewPanel(this, 50, QStringLiteral("QLabel { font-weight: bold; color: rgb(128, 128, 0); }"));
+    const QString changedStyle = QStringLiteral("QLabel { font-weight: bold; color: %1; }");
+    FPanels[1] = NewPanel(this, 50, changedStyle.arg(UvoColors::ChangedMarker.name()));
     FPanels[0]->setObjectName(QStringLiteral("StatusPanel0"));
     FPanels[1]->setObjectName(QStringLiteral("StatusPanel1"));
     // Normal (not permanent) widgets keep the panels on the left, as panels are.
