@@ -7,6 +7,9 @@ namespace UvoColors {
 
 // A value that fails its field's rule, in the record grids and in the edit dialog: yellow.
 inline const QColor InvalidValue(255, 255, 0);
+// The same value in the selected row of a focused grid: a darker yellow, so
+// that the selection hides no yellow.
+inline const QColor SelectedInvalidValue(230, 200, 0);
 
 // The record grids of the main window and their panels.
 inline const QColor CellText(0, 128, 0);  // green

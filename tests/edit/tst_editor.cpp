@@ -56,6 +56,11 @@ private slots:
         QCOMPARE(F->Row("310003").Value, QStringLiteral("01"));
     }
 
+    void aTypedCodeIsStoredAsTypedNotAsTheCodeItBegins()
+    {
+        QCOMPARE(StoredAfterTyping("310003", "1"), QStringLiteral("1"));  // not "11 Government Loan"
+    }
+
     void numberIsZeroFilledAndBlankIsEmpty()
     {
         QCOMPARE(StoredAfterTyping("310030", "12ab34"), QStringLiteral("000000000001234"));

@@ -1,11 +1,13 @@
 #include "TEditor.h"
 
+#include "InvalidCellOption.h"
 #include "StrUtils.h"
 #include "TFldValModel.h"
 #include "TFormat.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDate>
 #include <QKeyEvent>
@@ -82,6 +84,9 @@ QComboBox* NewCodeList(QWidget* parent, const TRule& rule)
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setFrame(false);
     combo->setMaxVisibleItems(20);
+    // Codes that begin with what was typed are offered in a list; what was
+    // typed stays the text until one of them is chosen.
+    combo->completer()->setCompletionMode(QCompleter::PopupCompletion);
     QFont font(QStringLiteral("Courier New"));
     font.setPixelSize(13);
     combo->setFont(font);
@@ -108,6 +113,12 @@ bool IsListOpen(QWidget* editor)
 }  // namespace
 
 TEditor::TEditor(QAbstractItemView* Tree) : QStyledItemDelegate(Tree), FTree(Tree) {}
+
+void TEditor::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    KeepInvalidYellowWhenSelected(*option);
+}
 
 QWidget* TEditor::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
 {

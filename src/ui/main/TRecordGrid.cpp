@@ -1,5 +1,6 @@
 #include "TRecordGrid.h"
 
+#include "InvalidCellOption.h"
 #include "TRecordGridModel.h"
 #include "UvoColors.h"
 
@@ -28,6 +29,7 @@ protected:
     {
         QStyledItemDelegate::initStyleOption(option, index);
         option->state &= ~QStyle::State_HasFocus;
+        KeepInvalidYellowWhenSelected(*option);
     }
 };
 
