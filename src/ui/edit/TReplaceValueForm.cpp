@@ -92,7 +92,10 @@ void TReplaceValueForm::CreateControls()
     ValueVT->setObjectName(QStringLiteral("ValueVT"));
     Editor = new TEditor(ValueVT);
     ValueVT->setItemDelegate(Editor);
-    ValueVT->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // A click or a key opens the value editor; choosing another field does not,
+    // so the keyboard stays in the list of fields.
+    ValueVT->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed);
     ValueVT->setSelectionMode(QAbstractItemView::NoSelection);
     ValueVT->setWordWrap(false);
     ValueVT->horizontalHeader()->hide();
@@ -144,6 +147,7 @@ void TReplaceValueForm::CreateControls()
         ShowPreview();
     });
     connect(edWhereValue, &QLineEdit::textChanged, this, &TReplaceValueForm::ShowPreview);
+    connect(ValueVT, &QAbstractItemView::clicked, ValueVT, qOverload<const QModelIndex&>(&QAbstractItemView::edit));
     connect(btnReplace, &QPushButton::clicked, this, &TReplaceValueForm::btnReplaceClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
