@@ -231,13 +231,13 @@ void TSetFieldStep::redo()
         Content().SortRec();
         FOrder.Settle(Content(), FRecs);
     }
-    CountTotals();
+    // No record comes or goes, so the totals stay: a total the user sets in the
+    // Trailer keeps the value given.
     Note();
 }
 
 void TSetFieldStep::undo()
 {
-    FTotals.Restore();
     for (size_t i = 0; i < FRecs.size(); ++i) {
         FRecs[i]->SetVal(FFldId, FOldValues[i]);
         FRecs[i]->CalcSortStr();
@@ -255,5 +255,5 @@ void TSetFieldStep::Note()
     const QString& account = focus->Account;
     if (!std::all_of(FRecs.begin(), FRecs.end(), [&](const TContentRec* rec) { return rec->Account == account; }))
         focus = nullptr;
-    NoteChange({FRecs.begin(), FRecs.end()}, {}, true, FKeyChanges, focus);
+    NoteChange({FRecs.begin(), FRecs.end()}, {}, false, FKeyChanges, focus);
 }

@@ -75,6 +75,12 @@ TEST_F(Set, SetsTheFieldInTheRecordsOfTheTypeAndSaysHowMany)
     EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(Histories(Dir.Read("in.uvo")),
               QStringList({"ACC0 0001 02", "ACC0 0002 ", "ACC1 0001 98", "ACC1 0002 02"}));
+
+    // A total set in the Trailer keeps the value given: no record came or went.
+    EXPECT_EQ(Tool({"set", "in.uvo", "--type", "300999", "--field", "310107", "--value", "000000009"}).ExitCode, 0);
+    TContent content(ShippedFormat());
+    ASSERT_TRUE(UvoFile::ReadBytes(Dir.Read("in.uvo"), content).Ok);
+    EXPECT_EQ(content.GetTrailerRec()->GetVal("310107"), "000000009");
     EXPECT_EQ(QDir(Dir.Root()).entryList(QDir::Files), QStringList({"in.uvo", "out.uvo"}));
 }
 

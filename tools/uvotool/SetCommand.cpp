@@ -21,10 +21,10 @@ const char* const SetDescription =
     "value is stored as given, in the form the file holds it (numbers zero-filled\n"
     "to the field's width, dates yyyymmdd); an invalid value is counted, never\n"
     "refused. When the field is part of the records' sort key the records are\n"
-    "ordered again; the Trailer's totals are recomputed. Prints how many records\n"
-    "changed and how many of them hold an invalid value before and after (on\n"
-    "standard error when the file goes to standard output). Without -o the file is\n"
-    "replaced in one step through a temporary file, so it is never left\n"
+    "ordered again; the Trailer's totals are left as they are. Prints how many\n"
+    "records changed and how many of them hold an invalid value before and after\n"
+    "(on standard error when the file goes to standard output). Without -o the\n"
+    "file is replaced in one step through a temporary file, so it is never left\n"
     "half-written.\n"
     "\n"
     "Exit status: 0 when written, 1 when reading passed over data (nothing is\n"
@@ -135,12 +135,10 @@ int RunSet(const QStringList& arguments)
     const TFieldReplace replace(format, *rule, parser.value(options.Value), whereValue);
     const std::vector<TContentRec*> changing = replace.Changing(content.Records());
     const TReplacePreview preview = replace.Preview(changing);
-    // As the editor's step does: sorted when a key changed, the totals counted.
-    if (!changing.empty()) {
-        if (SetFieldInRecords(changing, replace.FldID(), replace.Value()))
-            content.SortRec();
-        content.CalcRecsCount();
-    }
+    // As the editor does it: sorted when a key changed; the totals are left
+    // as they are, since no record comes or goes.
+    if (SetFieldInRecords(changing, replace.FldID(), replace.Value()))
+        content.SortRec();
     try {
         if (target == StandardStream)
             UvoFile::WriteDescriptor(STDOUT_FILENO, content);
