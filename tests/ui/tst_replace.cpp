@@ -148,6 +148,7 @@ private slots:
                 QCOMPARE(form.cbRecType->currentText(), QStringLiteral("Account History Record"));
                 QCOMPARE(form.cbField->currentText(), QStringLiteral("(310460) Source of Payment"));
                 QCOMPARE(form.edWhereValue->text(), QStringLiteral("02"));
+                QVERIFY(form.rbShownRecs->isChecked());  // the filter shows one account
                 form.findChild<QRadioButton*>(scope)->setChecked(true);
                 form.edWhereValue->setText(whereValue);
             },
@@ -193,7 +194,7 @@ private slots:
                 holder = rec;
         Form().ShowContent(holder);
         QVERIFY(Form().PanelGroup->FocusField(holder, 4));  // its account number
-        PlayReplace([](TReplaceValueForm& form) { form.rbShownRecs->setChecked(true); }, QStringLiteral("ACC0"));
+        PlayReplace([](TReplaceValueForm& form) { QVERIFY(form.rbShownRecs->isChecked()); }, QStringLiteral("ACC0"));
         Form().actReplace->trigger();
 
         // ACC2's records of the type moved to ACC0, first in the file now; the

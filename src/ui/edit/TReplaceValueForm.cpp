@@ -45,6 +45,8 @@ TReplaceValueForm::TReplaceValueForm(QWidget* owner, const TFormat& format, std:
     setModal(true);
     setWindowTitle(QStringLiteral("Заменить значение"));
     CreateControls();
+    // A filter narrowed to one account most likely marks the records meant.
+    (FShownRecs.size() < FAllRecs.size() ? rbShownRecs : rbAllRecs)->setChecked(true);
     FillRecTypes(focusRec);
     if (focusRec && focusRec->Rec->RecID == cbRecType->currentData().toString()) {
         const int item = cbField->findData(focusField);
@@ -79,7 +81,6 @@ void TReplaceValueForm::CreateControls()
     rbShownRecs->setObjectName(QStringLiteral("rbShownRecs"));
     rbWhereValue = new QRadioButton(QStringLiteral("записи этого типа, где значение сейчас:"), this);
     rbWhereValue->setObjectName(QStringLiteral("rbWhereValue"));
-    rbAllRecs->setChecked(true);
     auto* scope = new QButtonGroup(this);
     for (QRadioButton* button : {rbAllRecs, rbShownRecs, rbWhereValue})
         scope->addButton(button);

@@ -32,7 +32,8 @@ public:
     // allRecs are the file's records and shownRecs those the view shows. The
     // dialog starts on the type, the field and, as the value to look for, the
     // value of focusRec's field number focusField (its place in FldList),
-    // where given; else on the first type.
+    // where given, else on the first type; and on the records shown when the
+    // view does not show all.
     TReplaceValueForm(QWidget* owner, const TFormat& format, std::vector<TContentRec*> allRecs,
                       std::vector<TContentRec*> shownRecs, const TContentRec* focusRec = nullptr,
                       int focusField = -1);
