@@ -46,6 +46,8 @@ int UsageError(const QString& invocation, const QString& message);
 // The lines of a file whose reading passed over data, and that nothing was
 // written, on standard error.
 void ReportLosses(const QString& file, const std::vector<TReadLoss>& losses);
+// What the commands that rewrite a file share, after their own description.
+extern const char* const RewriteNotes;
 
 // The parser of one command's own arguments.
 struct TCommandLine {

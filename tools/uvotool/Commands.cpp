@@ -73,13 +73,6 @@ const char* const TotalsDescription =
     "Exit status: 0 when written, 1 when the file has no Trailer or reading passed\n"
     "over data (nothing is written), 2 when the file could not be read or written.";
 
-// What totals and sort share, after their own description.
-const char* const RewriteNotes =
-    "\n\n"
-    "A file whose reading passes over data (text past a record's length, lines\n"
-    "joined by a lone CR, data after a byte 26) is not written unless --force is\n"
-    "given; the lines are named on standard error. FILE - is standard input;\n"
-    "-o - writes to standard output, -o DEVICE or FIFO writes into it directly.";
 
 const char* const SortDescription =
     "Orders the records into the account hierarchy as the editor does, recomputes\n"
@@ -159,6 +152,13 @@ int RunCheck(const QStringList& arguments)
 }
 
 }  // namespace
+
+const char* const RewriteNotes =
+    "\n\n"
+    "A file whose reading passes over data (text past a record's length, lines\n"
+    "joined by a lone CR, data after a byte 26) is not written unless --force is\n"
+    "given; the lines are named on standard error. FILE - is standard input;\n"
+    "-o - writes to standard output, -o DEVICE or FIFO writes into it directly.";
 
 // A file whose reading passed over data is not written without --force: the
 // written file would silently lack that data.

@@ -90,9 +90,7 @@ QString Summary(const TReplacePreview& preview)
 int RunSet(const QStringList& arguments)
 {
     TCommandLine command(QStringLiteral("set"), SetDescription,
-                         "The UVO file to read, and to replace unless -o is given.", "FILE",
-                         "\n\nFILE - is standard input; -o - writes to standard output, -o DEVICE or FIFO\n"
-                         "writes into it directly.");
+                         "The UVO file to read, and to replace unless -o is given.", "FILE", RewriteNotes);
     const TSetOptions options;
     options.AddTo(command.Parser);
     if (const auto done = command.Parse(arguments))
@@ -107,6 +105,8 @@ int RunSet(const QStringList& arguments)
             return UsageError(command.Invocation, QStringLiteral("--%1 is required.").arg(required->names().front()));
     const QString& file = files.front();
     const QString target = parser.isSet(options.Output) ? parser.value(options.Output) : file;
+    if (target != StandardStream && TellInterruptedSaves(target))
+        return ExitFailure;
 
     TFormat format;
     if (!LoadFormat(format))

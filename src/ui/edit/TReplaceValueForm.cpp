@@ -4,6 +4,7 @@
 #include "TEditor.h"
 #include "TFldValModel.h"
 #include "TFormat.h"
+#include "UvoColors.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -22,9 +23,6 @@ namespace {
 constexpr int RowHeight = 20;  // as in the edit dialog
 constexpr int CaptionColumnWidth = 300;
 constexpr int FormWidth = 700;
-
-const QColor GridBackground(255, 255, 250);
-const QColor GridText(128, 0, 0);
 
 QString FieldCaption(const TRule& rule) { return QStringLiteral("(") + rule.FldID() + QStringLiteral(") ") + rule.Name; }
 
@@ -107,8 +105,8 @@ void TReplaceValueForm::CreateControls()
     ValueVT->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ValueVT->setFixedHeight(RowHeight + 2 * ValueVT->frameWidth());
     QPalette palette = ValueVT->palette();
-    palette.setColor(QPalette::Base, GridBackground);
-    palette.setColor(QPalette::Text, GridText);
+    palette.setColor(QPalette::Base, UvoColors::EditBackground);
+    palette.setColor(QPalette::Text, UvoColors::EditText);
     ValueVT->setPalette(palette);
 
     lbPreview = new QLabel(this);
