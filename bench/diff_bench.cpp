@@ -11,9 +11,11 @@
 #include "FormatFile.h"
 #include "ProgramRun.h"
 #include "Stopwatch.h"
+#include "ContentComparison.h"
 #include "ContentDiff.h"
 #include "TContent.h"
 #include "TFormat.h"
+#include "TUvoDocument.h"
 #include "UvoFile.h"
 #include "UvoGenerator.h"
 
@@ -153,19 +155,40 @@ const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 
 double MB(qint64 bytes) { return double(bytes) / 1e6; }
 
-// The comparison alone, in this process: the files read as the editor reads
-// them, then compared.
+// The editor's share, in this process: the files read as the editor reads
+// them, compared whole, and the comparison followed through an edit of one
+// value and its undo, as the dock "Сравнение" follows them.
 void PrintInProcess(const TFormat& format, const FilePair& pair)
 {
-    TContent oldContent(format), newContent(format);
+    auto older = std::make_unique<TContent>(format);
+    TUvoDocument document(format);
     const Stopwatch read;
-    if (!UvoFile::Read(pair.Old, oldContent).Ok || !UvoFile::Read(pair.New, newContent).Ok)
+    bool readOk = UvoFile::Read(pair.Old, *older).Ok;
+    document.ReplaceAll([&](TContent& content) {
+        readOk = UvoFile::Read(pair.New, content).Ok && readOk;
+        return TReplacement{pair.New, false, true, {}};
+    });
+    if (!readOk)
         throw std::runtime_error("the files made cannot be read back");
     const double readMs = read.ElapsedMs();
-    const Timing compare = MedianOf(Runs, [] {}, [&] { TContentDiff diff(oldContent, newContent); });
+    const TContent& newer = document.Content();
+    const Timing compare = MedianOf(Runs, [] {}, [&] { TContentDiff diff(*older, newer); });
+
+    TContentComparison comparison(std::move(older), newer);
+    comparison.CompareAll();
+    QObject::connect(&document, &TUvoDocument::RecordsChanged,
+                     [&](const TRecordChange& change) { comparison.Update(change); });
+    TContentRec* rec = newer[newer.Count() / 2];
+    const Timing edit = MedianOf(Runs, [] {}, [&] {
+        TContentRec edited(format);
+        TContent::CopyRec(*rec, edited);
+        edited.SetValue(rec->FldCount() - 2, QStringLiteral("X"));
+        document.EditRecord(*rec, edited);
+        document.UndoStack().undo();
+    });
     std::printf("in this process: both files read as the editor reads them %.0f ms; TContentDiff %.0f ms "
-                "(cpu %.0f ms)\n",
-                readMs, compare.WallMs, compare.CpuMs);
+                "(cpu %.0f ms); one edit and its undo followed by the comparison %.1f ms (cpu %.1f ms)\n",
+                readMs, compare.WallMs, compare.CpuMs, edit.WallMs, edit.CpuMs);
 }
 
 void RunBench(const TFormat& format, const Options& options, const QString& folder)

@@ -2,27 +2,13 @@
 
 #include <QSet>
 
-namespace {
-
-// The records of the groups, in list order, in a list that does not own
-// them, and where each stands in the whole list.
-std::vector<int> GatherGroups(const TContent& whole, const QSet<TDiffGroupKey>& groups, TContent& part)
-{
-    std::vector<int> places;
-    for (int i = 0; i < whole.Count(); ++i) {
-        if (groups.contains(TDiffGroupKey::Of(*whole[i]))) {
-            part.Add(whole[i]);
-            places.push_back(i);
-        }
-    }
-    return places;
-}
-
-}  // namespace
+#include <algorithm>
 
 TContentComparison::TContentComparison(std::unique_ptr<TContent> older, const TContent& current)
     : FOlder(std::move(older)), FCurrent(current)
 {
+    for (int i = 0; i < FOlder->Count(); ++i)
+        FOlderGroups[TDiffGroupKey::Of(*(*FOlder)[i])].push_back(i);
 }
 
 void TContentComparison::CompareAll(const UvoFile::TProgress& progress)
@@ -50,18 +36,40 @@ TContentComparison::TGroupCounts TContentComparison::CountGroups(const TContent&
     return counts;
 }
 
+void TContentComparison::TPart::Add(TContentRec* rec, int place)
+{
+    Records.Add(rec);
+    Places.push_back(place);
+}
+
+void TContentComparison::TPart::Clear()
+{
+    Records.Clear();
+    Places.clear();
+}
+
 void TContentComparison::Update(const TRecordChange& change)
 {
     if (!FCompared)
         return;
-    // The records named are in their groups now (or were, when they left);
-    // a record that moved to another account left its former group one
-    // record short.
+    // The records named are in their groups now (or were, when they left).
     TGroupSet groups;
     for (const auto* list : {&change.Changed, &change.Removed})
         for (const TContentRec* rec : *list)
             groups.insert(TDiffGroupKey::Of(*rec));
-    TGroupCounts counts = CountGroups(FCurrent);
+    // One pass over the list counts every group and gathers the groups named.
+    TPart current(FCurrent.Format());
+    TGroupCounts counts;
+    counts.reserve(FCounts.size());
+    for (int i = 0; i < FCurrent.Count(); ++i) {
+        TDiffGroupKey key = TDiffGroupKey::Of(*FCurrent[i]);
+        if (groups.contains(key))
+            current.Add(FCurrent[i], i);
+        ++counts[std::move(key)];
+    }
+    // A record that moved to another account left its former group one
+    // record short: that group is compared again too.
+    const qsizetype named = groups.size();
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         if (FCounts.value(it.key()) != it.value())
             groups.insert(it.key());
@@ -69,22 +77,43 @@ void TContentComparison::Update(const TRecordChange& change)
         if (!counts.contains(it.key()))
             groups.insert(it.key());
     FCounts = std::move(counts);
-    CompareGroups(groups);
+    if (groups.size() > named) {
+        current.Clear();
+        GatherCurrent(groups, current);
+    }
+    CompareGroups(groups, current);
 }
 
-void TContentComparison::CompareGroups(const TGroupSet& groups)
+void TContentComparison::GatherCurrent(const TGroupSet& groups, TPart& part) const
 {
-    TContent olderPart(FOlder->Format(), false);
-    TContent currentPart(FCurrent.Format(), false);
-    const std::vector<int> olderPlaces = GatherGroups(*FOlder, groups, olderPart);
-    const std::vector<int> currentPlaces = GatherGroups(FCurrent, groups, currentPart);
-    std::vector<TAccountDifference> fresh = TContentDiff(olderPart, currentPart).TakeAccounts();
+    for (int i = 0; i < FCurrent.Count(); ++i)
+        if (groups.contains(TDiffGroupKey::Of(*FCurrent[i])))
+            part.Add(FCurrent[i], i);
+}
+
+void TContentComparison::GatherOlder(const TGroupSet& groups, TPart& part) const
+{
+    std::vector<int> places;
+    for (const TDiffGroupKey& group : groups)
+        if (const auto found = FOlderGroups.constFind(group); found != FOlderGroups.cend())
+            places.insert(places.end(), found->begin(), found->end());
+    // In list order, as the comparison pairs the records of one type and key.
+    std::sort(places.begin(), places.end());
+    for (int i : places)
+        part.Add((*FOlder)[i], i);
+}
+
+void TContentComparison::CompareGroups(const TGroupSet& groups, const TPart& current)
+{
+    TPart older(FOlder->Format());
+    GatherOlder(groups, older);
+    std::vector<TAccountDifference> fresh = TContentDiff(older.Records, current.Records).TakeAccounts();
     for (TAccountDifference& group : fresh) {
         for (TRecordDifference& record : group.Records) {
             if (record.OldIndex >= 0)
-                record.OldIndex = olderPlaces[size_t(record.OldIndex)];
+                record.OldIndex = older.Places[size_t(record.OldIndex)];
             if (record.NewIndex >= 0)
-                record.NewIndex = currentPlaces[size_t(record.NewIndex)];
+                record.NewIndex = current.Places[size_t(record.NewIndex)];
         }
     }
 

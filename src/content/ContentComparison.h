@@ -37,10 +37,25 @@ private:
     using TGroupCounts = QHash<TDiffGroupKey, qsizetype>;
     using TGroupSet = QSet<TDiffGroupKey>;
 
+    // Records of some groups, in list order, in a list that does not own
+    // them, with their places in the whole list.
+    struct TPart {
+        explicit TPart(const TFormat& format) : Records(format, false) {}
+        void Add(TContentRec* rec, int place);
+        void Clear();
+        TContent Records;
+        std::vector<int> Places;
+    };
+
     static TGroupCounts CountGroups(const TContent& content);
-    void CompareGroups(const TGroupSet& groups);
+    void GatherCurrent(const TGroupSet& groups, TPart& part) const;
+    void GatherOlder(const TGroupSet& groups, TPart& part) const;
+    // Compares the groups anew, the open list's records of them given.
+    void CompareGroups(const TGroupSet& groups, const TPart& current);
 
     std::unique_ptr<TContent> FOlder;
+    // The places of the older records of each group, in list order.
+    QHash<TDiffGroupKey, std::vector<int>> FOlderGroups;
     const TContent& FCurrent;
     std::vector<TAccountDifference> FAccounts;
     TDiffSummary FSummary;
