@@ -1,9 +1,12 @@
+#include "AppErrorGuard.h"
 #include "AppWindows.h"
+#include "SaveRecovery.h"
 #include "TExternalOpen.h"
 #include "TMainForm.h"
 #include "TUvoApplication.h"
 
 #include <QTextStream>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -11,6 +14,8 @@ int main(int argc, char** argv)
     const std::unique_ptr<TMainForm> form = CreateAppWindows();
     auto* externalOpen = new TExternalOpen(*form);
     form->show();
+    // Saves cut short are told once the window is up, before a file is opened.
+    QTimer::singleShot(0, form.get(), [] { RunGuarded(SaveRecovery::OfferAll); });
     QTextStream notes(stderr);
     externalOpen->OpenArguments(QCoreApplication::arguments().mid(1), notes);
     return app.exec();

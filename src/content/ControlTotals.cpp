@@ -10,15 +10,24 @@
 namespace {
 
 struct TotalField {
-    const char* RecID;   // the record type counted
-    const char* FldID;   // the Trailer field that holds its count
+    const QString& RecID;  // the record type counted
+    const QString& FldID;  // the Trailer field that holds its count
 };
 
 // In the order the totals are stored in the Trailer.
 constexpr std::array<TotalField, 12> Totals = {{
-    {"300100", "310107"}, {"300210", "310109"}, {"300300", "310110"}, {"300500", "310111"},
-    {"300600", "310113"}, {"300620", "310445"}, {"300630", "310447"}, {"300640", "310448"},
-    {"300650", "310451"}, {"300660", "310444"}, {"300665", "310542"}, {"300670", "310446"},
+    {UvoIds::AccountRecID, UvoIds::TotalAccountRecordsFld},
+    {UvoIds::AccountHistoryRecID, UvoIds::TotalHistoryRecordsFld},
+    {UvoIds::ConsumerRecID, UvoIds::TotalNameRecordsFld},
+    {UvoIds::ConsumerAddressRecID, UvoIds::TotalAddressRecordsFld},
+    {UvoIds::EmployerDetailsRecID, UvoIds::TotalEmployerRecordsFld},
+    {UvoIds::LegalRecID, UvoIds::TotalLegalRecordsFld},
+    {UvoIds::WarrantyRecID, UvoIds::TotalWarrantyRecordsFld},
+    {UvoIds::WarrantyHistoryRecID, UvoIds::TotalWarrantyHistoryRecordsFld},
+    {UvoIds::GuaranteeRecID, UvoIds::TotalGuaranteeRecordsFld},
+    {UvoIds::LienRecID, UvoIds::TotalLienRecordsFld},
+    {UvoIds::MortgageGracePeriodRecID, UvoIds::TotalMortgageGracePeriodRecordsFld},
+    {UvoIds::AssigneeRecID, UvoIds::TotalAssigneeRecordsFld},
 }};
 
 }  // namespace
@@ -59,7 +68,7 @@ void TContent::CalcRecsCount()
     std::unordered_map<const TRec*, int*> totalOf;
     std::array<int, Totals.size()> counts{};
     for (size_t i = 0; i < Totals.size(); ++i)
-        if (const TRec* type = FFormat->GetRec(QString::fromLatin1(Totals[i].RecID)))
+        if (const TRec* type = FFormat->GetRec(Totals[i].RecID))
             totalOf[type] = &counts[i];
     const TRec* lastType = nullptr;
     int* lastTotal = nullptr;
@@ -73,5 +82,5 @@ void TContent::CalcRecsCount()
             ++*lastTotal;
     }
     for (size_t i = 0; i < Totals.size(); ++i)
-        trailer->SetVal(QString::fromLatin1(Totals[i].FldID), PadZeroLeft(QString::number(counts[i]), 9));
+        trailer->SetVal(Totals[i].FldID, PadZeroLeft(QString::number(counts[i]), 9));
 }

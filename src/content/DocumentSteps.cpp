@@ -193,13 +193,13 @@ void TEditRecStep::redo()
     // The edited record stays the same object, so its row stays where it is.
     TContent::CopyRec(FNew, FRec);
     FRec.CalcSortStr();
-    const bool first = FirstRun();
     if (KeyChanges()) {
         FOrder.Remember(Content());
         Content().SortRec();
         FOrder.Settle(Content(), {&FRec});
     }
-    NoteChange({&FRec}, {}, false, !first || KeyChanges(), &FRec);
+    // A change of values only keeps the view as it is, at every run.
+    NoteChange({&FRec}, {}, false, KeyChanges(), &FRec);
 }
 
 void TEditRecStep::undo()
@@ -207,7 +207,7 @@ void TEditRecStep::undo()
     TContent::CopyRec(FOld, FRec);
     if (KeyChanges())
         FOrder.Restore(Content(), {});
-    NoteChange({&FRec}, {}, false, true, &FRec);
+    NoteChange({&FRec}, {}, false, KeyChanges(), &FRec);
 }
 
 // ---- TSetFieldStep ----

@@ -1,16 +1,21 @@
 #include "FileIo.h"
 
+#include "InterruptedSaves.h"
+#include "TDescriptor.h"
 #include "TUvoError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,28 +30,23 @@ constexpr qsizetype ReadChunk = 1 << 20;
 
 QByteArray NativePath(const QString& fileName) { return QFile::encodeName(fileName); }
 
-// A descriptor closed when it goes out of scope; Close reports the error that
-// closing itself may give (a network file system may report a failed write
-// only there).
-class TDescriptor {
-public:
-    explicit TDescriptor(int fd) : FFd(fd) {}
-    ~TDescriptor() { Close(); }
-    TDescriptor(const TDescriptor&) = delete;
-    TDescriptor& operator=(const TDescriptor&) = delete;
+TWriteHook& WriteHook()
+{
+    static TWriteHook hook;
+    return hook;
+}
 
-    int Fd() const { return FFd; }
-    bool IsOpen() const { return FFd >= 0; }
-    int Close()
-    {
-        const int result = FFd >= 0 ? ::close(FFd) : 0;
-        FFd = -1;
-        return result == 0 ? 0 : errno;
-    }
+void BeforeWrite(const QString& file, qint64 offset)
+{
+    if (WriteHook() && !file.isEmpty())
+        WriteHook()(file, offset);
+}
 
-private:
-    int FFd;
-};
+TFileIdentity IdentityOf(const struct stat& st)
+{
+    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
 
 bool SameState(const struct stat& a, const struct stat& b)
 {
@@ -92,10 +92,9 @@ private:
 };
 
 // Reads to the end. A regular file's buffer is sized once from its size, so
-// that a large file is never held twice while it grows. Data file bytes are
-// watched line by line (see MaxLineBytes) as they arrive; other files (the
-// old bytes of a file rewritten in place) are read whole.
-TReadResult ReadToEnd(int fd, bool dataFile = true)
+// that a large file is never held twice while it grows. The bytes are watched
+// line by line (see MaxLineBytes) as they arrive.
+TReadResult ReadToEnd(int fd)
 {
     TReadResult result;
     struct stat before {};
@@ -118,16 +117,14 @@ TReadResult ReadToEnd(int fd, bool dataFile = true)
         }
         if (n == 0)
             break;
-        if (dataFile) {
-            lines.See(bytes.constData(), filled, filled + n);
-            if (lines.LineTooLong(filled + n)) {
-                bytes.truncate(lines.OpenLineStart());
-                return {std::move(bytes), TReadFailure::LineTooLong, 0, lines.OpenLineNumber()};
-            }
-            if (!regular && lines.Kept(filled + n) < filled + n) {
-                filled = lines.Kept(filled + n);
-                break;  // the rest of an endless stream is passed over unread
-            }
+        lines.See(bytes.constData(), filled, filled + n);
+        if (lines.LineTooLong(filled + n)) {
+            bytes.truncate(lines.OpenLineStart());
+            return {std::move(bytes), TReadFailure::LineTooLong, 0, lines.OpenLineNumber()};
+        }
+        if (!regular && lines.Kept(filled + n) < filled + n) {
+            filled = lines.Kept(filled + n);
+            break;  // the rest of an endless stream is passed over unread
         }
         filled += n;
     }
@@ -206,17 +203,18 @@ bool WriteAll(int fd, QByteArrayView bytes, qint64 offset = -1)
     return true;
 }
 
-// Writes what the producer hands out, from the descriptor's position or, with
-// an offset, from there on. The system's error number of the piece that could
-// not be written, or 0; `written` counts the bytes written.
-int WriteProduced(int fd, const TProducer& produce, qint64 offset = -1, qint64* written = nullptr)
+// Writes what the producer hands out from the descriptor's position; a file
+// being saved is named for the write hook. The system's error number of the
+// piece that could not be written, or 0; `written` counts the bytes written.
+int WriteProduced(int fd, const TProducer& produce, const QString& file = {}, qint64* written = nullptr)
 {
     int error = 0;
     qint64 done = 0;
     produce([&](QByteArrayView piece) {
         if (error != 0)
             return false;
-        if (!WriteAll(fd, piece, offset < 0 ? -1 : offset + done)) {
+        BeforeWrite(file, done);
+        if (!WriteAll(fd, piece)) {
             error = errno != 0 ? errno : EIO;
             return false;
         }
@@ -301,39 +299,136 @@ bool FolderRefuses(int error)
     return error == EACCES || error == EPERM || error == EROFS || error == EBUSY || error == EXDEV;
 }
 
-// The existing file rewritten in place; its previous bytes are put back when
-// the new ones cannot be written whole.
-void WriteInPlace(const QByteArray& path, const TProducer& produce)
+const QString KeptSuffix = QStringLiteral(" Прежнее содержимое файла сохранено.");
+
+QString UnfinishedSuffix(const QString& copy)
 {
-    TDescriptor file(::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOCTTY));
-    if (!file.IsOpen())
-        ThrowOpenFailure();
-    const TReadResult previous = ReadToEnd(file.Fd(), false);
-    if (previous.Failure != TReadFailure::None)
-        ThrowWriteFailure(previous.Error ? previous.Error : EBUSY);
-    qint64 written = 0;
-    int error = WriteProduced(file.Fd(), produce, 0, &written);
-    if (error == 0 && ::ftruncate(file.Fd(), off_t(written)) == 0 && ::fsync(file.Fd()) == 0) {
-        if (const int closeError = file.Close())
-            ThrowWriteFailure(closeError);
-        return;
-    }
-    if (error == 0)
-        error = errno;
-    const bool restored = WriteAll(file.Fd(), previous.Bytes, 0) &&
-                          ::ftruncate(file.Fd(), off_t(previous.Bytes.size())) == 0 && ::fsync(file.Fd()) == 0;
-    ThrowWriteFailure(error, restored ? QStringLiteral(" Прежнее содержимое файла сохранено.")
-                                      : QStringLiteral(" Прежнее содержимое файла восстановить не удалось."));
+    return QStringLiteral(" Файл записан не полностью; его полная новая копия сохранена в файле «%1». "
+                          "Программа предложит завершить сохранение при следующем запуске.")
+        .arg(copy);
 }
 
-// A new file beside the target, with a name nobody uses; -1 and errno when
-// the folder allows none. Made with the process's default mode for new files.
-int CreateTemporary(const QString& target, QByteArray& tempPath)
+// How copying over a file ended: the system's error number or 0, and whether
+// any of the file's bytes had been overwritten by then.
+struct TCopyOver {
+    int Error = 0;
+    bool Touched = false;
+};
+
+// The file's bytes replaced by the copy's, in place. Room for a larger file
+// is taken first, so that a full disk stops the save before the file changes.
+TCopyOver CopyOver(int from, int to, const QString& target, qint64 oldSize, qint64 size)
+{
+    if (size > oldSize) {
+        const int error = ::posix_fallocate(to, off_t(oldSize), off_t(size - oldSize));
+        if (error == ENOSPC || error == EDQUOT || error == EFBIG) {
+            ::ftruncate(to, off_t(oldSize));
+            return {error, false};
+        }
+    }
+    QByteArray piece(ReadChunk, Qt::Uninitialized);
+    for (qint64 done = 0; done < size;) {
+        const ssize_t n = ::pread(from, piece.data(), size_t(std::min<qint64>(piece.size(), size - done)), off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : EIO;
+            if (done == 0)
+                ::ftruncate(to, off_t(oldSize));
+            return {error, done > 0};
+        }
+        BeforeWrite(target, done);
+        if (!WriteAll(to, QByteArrayView(piece.constData(), n), done))
+            return {errno != 0 ? errno : EIO, true};
+        done += n;
+    }
+    if (::ftruncate(to, off_t(size)) != 0 || ::fsync(to) != 0)
+        return {errno, true};
+    return {};
+}
+
+// The existing file rewritten in place: the whole new content goes first into
+// a private copy, and only then over the file. A failure before the file is
+// touched leaves it as it was; one after leaves the copy to finish the save.
+void WriteInPlace(const QString& target, const TProducer& produce)
+{
+    TDescriptor file(::open(NativePath(target).constData(), O_RDWR | O_CLOEXEC | O_NOCTTY));
+    struct stat st {};
+    if (!file.IsOpen() || ::fstat(file.Fd(), &st) != 0)
+        ThrowOpenFailure();
+    InterruptedSaves::TSaveCopy copy(target);
+    qint64 size = 0;
+    int error = 0;
+    try {
+        error = WriteProduced(copy.Fd(), produce, copy.Path(), &size);
+    } catch (...) {
+        copy.Remove();
+        throw;
+    }
+    if (error == 0)
+        error = copy.Commit(st, size);
+    if (error != 0) {
+        copy.Remove();
+        ThrowWriteFailure(error, KeptSuffix);
+    }
+    TCopyOver result = CopyOver(copy.Fd(), file.Fd(), target, qint64(st.st_size), size);
+    if (const int closeError = file.Close(); result.Error == 0 && closeError != 0)
+        result = {closeError, true};
+    if (result.Error == 0 || !result.Touched)
+        copy.Remove();
+    if (result.Error != 0)
+        ThrowWriteFailure(result.Error, result.Touched ? UnfinishedSuffix(copy.Path()) : KeptSuffix);
+}
+
+// The mode of a new file: what the process's umask leaves of 0666.
+mode_t NewFileMode()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            bool ok = false;
+            const uint mask = line.startsWith("Umask:") ? line.mid(6).trimmed().toUInt(&ok, 8) : 0;
+            if (ok)
+                return 0666 & ~mode_t(mask);
+        }
+    }
+    const mode_t mask = ::umask(022);  // read only by setting it: put back at once
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The temporary files that killed saves of the file left beside it: the name
+// pattern of CreateTemporary, the process's own, held by no running save.
+void RemoveLeftovers(const QString& target)
+{
+    const QFileInfo info(target);
+    const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(info.fileName()) +
+                                     QStringLiteral("\\.[0-9a-f]{1,6}\\.tmp$"));
+    const QDir folder = info.dir();
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!pattern.match(name).hasMatch())
+            continue;
+        const QByteArray path = NativePath(folder.filePath(name));
+        TDescriptor file(::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        struct stat st {};
+        if (file.IsOpen() && ::fstat(file.Fd(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::flock(file.Fd(), LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.constData());
+    }
+}
+
+// A new file beside the target, with a name nobody uses, readable by its
+// owner only; -1 and errno when the folder allows none. It is locked while
+// the save runs, so that another save of the file leaves it alone.
+int CreateTemporary(const QString& target, mode_t mode, QByteArray& tempPath)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = NativePath(target) + '.' +
-                   QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 16) + ".tmp";
-        const int fd = ::open(tempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+                   QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 16).rightJustified(6, '0') +
+                   ".tmp";
+        const int fd = ::open(tempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode & 0600);
+        if (fd >= 0)
+            ::flock(fd, LOCK_EX);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -354,11 +449,13 @@ void KeepOwnerAndMode(int fd, const struct stat& old)
 void Replace(const QString& target, const TProducer& produce, const struct stat* existing)
 {
     const QByteArray path = NativePath(target);
+    const mode_t mode = existing ? existing->st_mode & 07777 : NewFileMode();
+    RemoveLeftovers(target);
     QByteArray tempPath;
-    TDescriptor temp(CreateTemporary(target, tempPath));
+    TDescriptor temp(CreateTemporary(target, mode, tempPath));
     if (!temp.IsOpen()) {
         if (existing && FolderRefuses(errno))
-            return WriteInPlace(path, produce);
+            return WriteInPlace(target, produce);
         ThrowOpenFailure();
     }
     auto fail = [&](int error) {
@@ -368,7 +465,7 @@ void Replace(const QString& target, const TProducer& produce, const struct stat*
     };
     int error = 0;
     try {
-        error = WriteProduced(temp.Fd(), produce);
+        error = WriteProduced(temp.Fd(), produce, QFile::decodeName(tempPath));
     } catch (...) {  // the producer's own failure (no memory) leaves no stray file
         temp.Close();
         ::unlink(tempPath.constData());
@@ -378,15 +475,25 @@ void Replace(const QString& target, const TProducer& produce, const struct stat*
         fail(error != 0 ? error : errno);
     if (existing)
         KeepOwnerAndMode(temp.Fd(), *existing);
+    else
+        ::fchmod(temp.Fd(), mode);
     if (const int closeError = temp.Close())
         fail(closeError);
     if (::rename(tempPath.constData(), path.constData()) != 0) {
         const int renameError = errno;
         ::unlink(tempPath.constData());
         if (existing && FolderRefuses(renameError))
-            return WriteInPlace(path, produce);
+            return WriteInPlace(target, produce);
         ThrowWriteFailure(renameError);
     }
+}
+
+// A regular file, new or replacing one, written whole; what earlier saves
+// of it left to finish is older now.
+void WriteRegular(const QString& target, const TProducer& produce, const struct stat* existing)
+{
+    Replace(target, produce, existing);
+    InterruptedSaves::Forget(target);
 }
 
 }  // namespace
@@ -414,7 +521,7 @@ void Write(const QString& fileName, const TProducer& produce)
     if (::stat(path.constData(), &st) != 0) {
         if (errno != ENOENT)
             ThrowOpenFailure();
-        return Replace(LinkTarget(fileName), produce, nullptr);  // a new file, or the missing target of a link
+        return WriteRegular(LinkTarget(fileName), produce, nullptr);  // a new file, or the missing target of a link
     }
     if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode))
         return WriteDirectly(path, produce);
@@ -425,8 +532,18 @@ void Write(const QString& fileName, const TProducer& produce)
     if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
         ThrowOpenFailure();
     const QString target = QFileInfo(fileName).canonicalFilePath();
-    Replace(target.isEmpty() ? fileName : target, produce, &st);
+    WriteRegular(target.isEmpty() ? fileName : target, produce, &st);
 }
+
+std::optional<TFileIdentity> IdentityOf(const QString& fileName)
+{
+    struct stat st {};
+    if (::stat(NativePath(fileName).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return IdentityOf(st);
+}
+
+void SetWriteHook(TWriteHook hook) { WriteHook() = std::move(hook); }
 
 void WriteDescriptor(int fd, const TProducer& produce)
 {

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // Whole files in and out through the operating system, for data files. Every
 // failure keeps the system's error number, so that the user can be told the
@@ -55,14 +56,16 @@ TReadResult ReadDescriptor(int fd);
 // be opened or created and otherwise the cause.
 //
 // A regular file is replaced in one step through a temporary file in its
-// folder, which is renamed over it once it is complete on disk; the file keeps
-// its mode and, where the process may set them, its owner and group. Where the
-// folder allows no such replacement (no new files may be made in it, or it is
-// sticky and the file belongs to another user) the file is rewritten in place,
-// and on a failure its previous bytes are put back. A symbolic link stays a
-// link and the file it points to gets the content. A character device or a
-// FIFO is written directly (a FIFO must have a reader); any other kind of
-// file is refused.
+// folder, which is renamed over it once it is complete on disk. The temporary
+// file is readable by its owner only until then; the file keeps its mode and,
+// where the process may set them, its owner and group. Temporary files that
+// killed saves of the same file left behind are removed. Where the folder
+// allows no such replacement (no new files may be made in it, or it is sticky
+// and the file belongs to another user) the file is rewritten in place from a
+// complete private copy, so that a save cut short can be finished later
+// (InterruptedSaves). A symbolic link stays a link and the file it points to
+// gets the content. A character device or a FIFO is written directly (a FIFO
+// must have a reader); any other kind of file is refused.
 void Write(const QString& fileName, QByteArrayView bytes);
 // Writes the bytes to an open descriptor (standard output).
 void WriteDescriptor(int fd, QByteArrayView bytes);
@@ -75,6 +78,27 @@ using TProducer = std::function<void(const TPieceSink&)>;
 // Write and WriteDescriptor for content handed out in pieces.
 void Write(const QString& fileName, const TProducer& produce);
 void WriteDescriptor(int fd, const TProducer& produce);
+
+// What tells a file on disk from the one that stood there before: another
+// program that replaces the file gives it another inode, one that rewrites it
+// another time of change.
+struct TFileIdentity {
+    quint64 Device = 0;
+    quint64 Inode = 0;
+    qint64 Size = 0;
+    qint64 ModifiedNs = 0;  // since the epoch
+    bool operator==(const TFileIdentity&) const = default;
+};
+// The identity of the regular file the name leads to; none for a missing file
+// or any other kind of file.
+std::optional<TFileIdentity> IdentityOf(const QString& fileName);
+
+// Called before each piece of a save goes to a file (the temporary file, the
+// private copy, the file rewritten in place), with the file and the offset
+// the piece goes to. Tests look at the file there, or throw to stop the save
+// as if the program had died. Empty by default.
+using TWriteHook = std::function<void(const QString& file, qint64 offset)>;
+void SetWriteHook(TWriteHook hook);
 
 // The cause of a failure in the user's words, from a system error number:
 // "недостаточно места на диске", "нет прав доступа", …

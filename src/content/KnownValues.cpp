@@ -11,20 +11,20 @@ void Apply(TContentRec& Rec, const TContentRec* FromRec, const TSettings& settin
 {
     const QString date = today.toString(QStringLiteral("yyyyMMdd"));
     const QHash<QString, QString> known = {
-        {"310000", Rec.Rec ? Rec.Rec->RecID : QString()},
-        {"310001", settings.VersionNumber},
-        {"310002", settings.SubscriberCode},
-        {"310003", settings.FinanceType},
-        {"310004", settings.FormatID},
-        {"310005", settings.GroupID},
-        {"310006", settings.UserID},
-        {"310008", settings.SubscriberName},
-        {"310009", date},
-        {"310010", date},
-        {"310059", "01"},
-        {"310065", "01"},
-        {"310496", "01"},
-        {"310112", "000000000"},
+        {UvoIds::RecordTypeFld, Rec.Rec ? Rec.Rec->RecID : QString()},
+        {UvoIds::VersionNumberFld, settings.VersionNumber},
+        {UvoIds::SubscriberCodeFld, settings.SubscriberCode},
+        {UvoIds::FinanceTypeFld, settings.FinanceType},
+        {UvoIds::FormatIdFld, settings.FormatID},
+        {UvoIds::GroupIdFld, settings.GroupID},
+        {UvoIds::UserIdFld, settings.UserID},
+        {UvoIds::SubscriberNameFld, settings.SubscriberName},
+        {UvoIds::AccountingDateFld, date},
+        {UvoIds::FilePreparationDateFld, date},
+        {UvoIds::HistoryNumberFld, "01"},
+        {UvoIds::HolderNumberFld, "01"},
+        {UvoIds::HistoryRecordNumberFld, "01"},
+        {UvoIds::TotalPersonalDetailsRecordsFld, "000000000"},
     };
     for (TContentFld& fld : Rec.FldList) {
         const QString& fldId = fld.Rule->FldID();

@@ -47,41 +47,36 @@ private:
     QString FText;
 };
 
-// The fields that identify a record within its account.
-const QString HistoryNumber = QStringLiteral("310059");
-const QString AddressType = QStringLiteral("310087");
-const QString JudgmentType = QStringLiteral("310475");
-const QString WarrantyHistoryNumber = QStringLiteral("310496");
-
 constexpr qsizetype AccountWidth = 20;
 
 TKeyText& HolderKey(TKeyText& key) { return key.Zs(5).Field(UvoIds::HolderNumberFld, 2); }
 
 QString SortKeyOf(const TContentRec& rec)
 {
+    using namespace UvoIds;
     const QString& type = rec.Rec->RecID;
-    if (type == u"300000")
+    if (type == HeaderRecID)
         return QString();
-    if (type == u"300999")
+    if (type == TrailerRecID)
         return QString(38, u'z');
     TKeyText key(rec);
     key.Padded(rec.Account, AccountWidth);
-    if (type == u"300100")
+    if (type == AccountRecID)
         return key.Take();
-    if (type == u"300210")
-        return key.Field(HistoryNumber, 4).Take();
-    if (type == u"300300")
+    if (type == AccountHistoryRecID)
+        return key.Field(HistoryNumberFld, 4).Take();
+    if (type == ConsumerRecID)
         return HolderKey(key).Take();
-    if (type == u"300500")
-        return HolderKey(key).Field(AddressType, 1).Take();
-    if (type == u"300600")
+    if (type == ConsumerAddressRecID)
+        return HolderKey(key).Field(AddressTypeFld, 1).Take();
+    if (type == EmployerDetailsRecID)
         return HolderKey(key).Zs(2).Take();
-    if (type == u"300620")
-        return HolderKey(key).Zs(2).Field(JudgmentType, 2).Take();
-    if (type == u"300630")
+    if (type == LegalRecID)
+        return HolderKey(key).Zs(2).Field(JudgmentTypeFld, 2).Take();
+    if (type == WarrantyRecID)
         return HolderKey(key).Zs(5).Take();
-    if (type == u"300640")
-        return HolderKey(key).Zs(5).Field(WarrantyHistoryNumber, 4).Take();
+    if (type == WarrantyHistoryRecID)
+        return HolderKey(key).Zs(5).Field(HistoryRecordNumberFld, 4).Take();
     return key.Zs(17).Text(type).Take();
 }
 

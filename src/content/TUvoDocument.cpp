@@ -28,7 +28,9 @@ void TUvoDocument::SetRecsChanged(bool value)
 void TUvoDocument::MarkSaved(const QString& file)
 {
     FCurrentFile = file;
+    FReadLosses.clear();
     SetRecsChanged(false);
+    emit Saved();
 }
 
 void TUvoDocument::ReplaceAll(const std::function<TReplacement(TContent&)>& fill)

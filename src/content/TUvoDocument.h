@@ -54,7 +54,8 @@ public:
     // true: changed outside the history, so that no undo reaches a clean state;
     // false: the file as it stands is the saved one.
     void SetRecsChanged(bool value);
-    // The records were written to file, which is now the open one.
+    // The records were written to file, which is now the open one: they stand
+    // in the order of its lines, and what reading passed over is gone from it.
     void MarkSaved(const QString& file);
 
     QUndoStack& UndoStack() { return FUndo; }
@@ -92,6 +93,8 @@ signals:
     // Every record is about to go: views drop whatever refers to records.
     void ContentAboutToBeReplaced();
     void ContentReplaced(bool fromFile);
+    // The records were written to the file, in the order of the list.
+    void Saved();
     void RecordsChanged(const TRecordChange& change);
 
 private:

@@ -38,7 +38,8 @@ ReadResult ReadBytes(const QByteArray& bytes, TContent& content);
 
 // Writes every record's line followed by CR LF in list order, as FileIo::Write
 // writes a file: a regular file is replaced in one step, so a failure
-// part-way leaves the previous file untouched. Throws TUvoError.
+// part-way leaves the previous file untouched (or, rewritten in place, a
+// complete copy to finish the save from). Throws TUvoError.
 void Write(const QString& fileName, const TContent& content, const TProgress& progress = {});
 
 // Writes the same bytes to an open descriptor (standard output). Throws TUvoError.

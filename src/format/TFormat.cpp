@@ -33,9 +33,20 @@ bool IsIdInRange(const QString& id)
 qint32 LevelOf(const QString& recId)
 {
     static const std::unordered_map<QString, qint32> levels = {
-        {"300000", 1}, {"300100", 2}, {"300210", 3}, {"300300", 3}, {"300500", 4},
-        {"300600", 4}, {"300620", 4}, {"300630", 4}, {"300640", 5}, {"300650", 3},
-        {"300660", 3}, {"300665", 3}, {"300670", 3}, {"300999", 1},
+        {UvoIds::HeaderRecID, 1},
+        {UvoIds::AccountRecID, 2},
+        {UvoIds::AccountHistoryRecID, 3},
+        {UvoIds::ConsumerRecID, 3},
+        {UvoIds::ConsumerAddressRecID, 4},
+        {UvoIds::EmployerDetailsRecID, 4},
+        {UvoIds::LegalRecID, 4},
+        {UvoIds::WarrantyRecID, 4},
+        {UvoIds::WarrantyHistoryRecID, 5},
+        {UvoIds::GuaranteeRecID, 3},
+        {UvoIds::LienRecID, 3},
+        {UvoIds::MortgageGracePeriodRecID, 3},
+        {UvoIds::AssigneeRecID, 3},
+        {UvoIds::TrailerRecID, 1},
     };
     const auto it = levels.find(recId);
     return it == levels.end() ? 0 : it->second;

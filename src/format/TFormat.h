@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UvoIds.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -126,17 +128,3 @@ private:
     std::unordered_map<TKey, std::unique_ptr<TRule>, TKeyHash> FRuleList;
     bool FCodesSorted = false;  // every domain's codes in ascending order
 };
-
-// The field ids and record type ids that the program's own logic names.
-namespace UvoIds {
-inline const QString HeaderRecID = QStringLiteral("300000");
-inline const QString AccountRecID = QStringLiteral("300100");
-inline const QString ConsumerRecID = QStringLiteral("300300");
-inline const QString TrailerRecID = QStringLiteral("300999");
-inline const QString RecordTypeFld = QStringLiteral("310000");
-inline const QString FinanceTypeFld = QStringLiteral("310003");
-inline const QString AccountFld = QStringLiteral("310011");
-inline const QString HolderNumberFld = QStringLiteral("310065");
-inline const QString SurnameFld = QStringLiteral("310233");
-inline const QString FirstNameFld = QStringLiteral("310230");
-}  // namespace UvoIds

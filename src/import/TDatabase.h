@@ -12,12 +12,21 @@
 // A failure of the database or of its driver, with the driver's own text.
 class TDbError : public TUvoError {
 public:
-    explicit TDbError(const QString& message, const QString& state = {}) : TUvoError(message), FState(state) {}
+    enum class TLink { Kept, Lost };
+
+    explicit TDbError(const QString& message, const QString& state = {}, TLink link = TLink::Kept)
+        : TUvoError(message), FState(state), FLink(link)
+    {
+    }
     // The five-character SQLSTATE when the driver gave one ("HYT00": time-out).
     const QString& State() const { return FState; }
+    // The link to the server broke while a command ran (the server restarted,
+    // the network went down): the connection is of no further use.
+    bool ConnectionLost() const { return FLink == TLink::Lost; }
 
 private:
     QString FState;
+    TLink FLink;
 };
 
 // The answer to one command: any number of result sets, read one after the

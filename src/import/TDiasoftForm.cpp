@@ -2,6 +2,7 @@
 
 #include "TOverrideCursor.h"
 #include "TConnectionString.h"
+#include "TDatePicker.h"
 #include "TContent.h"
 #include "TFormat.h"
 #include "TImportHost.h"
@@ -14,7 +15,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -34,6 +34,8 @@ namespace {
 
 const QString AllFOs = QStringLiteral("<Все ФО>");
 const QString AnyFinanceType = QStringLiteral("<Любой>");
+const QString LoadFailurePrefix = QStringLiteral("Ошибка при загрузке списка договоров: \r\n");
+const QString RunFailurePrefix = QStringLiteral("Ошибка при получении данных из Fa#: \r\n");
 
 QString ErrorText(const std::exception& error)
 {
@@ -51,14 +53,6 @@ QWidget* Labelled(const QString& label, QWidget* control, QWidget* parent)
     column->addWidget(new QLabel(label, box));
     column->addWidget(control);
     return box;
-}
-
-QDateEdit* NewDatePicker(const QDate& date, QWidget* parent)
-{
-    auto* picker = new QDateEdit(date, parent);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    return picker;
 }
 
 QComboBox* NewPickList(int width, QWidget* parent)
@@ -140,8 +134,8 @@ void TDiasoftForm::CreateTopBar()
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     const QDate today = QDate::currentDate();
-    dtDate1 = NewDatePicker(today.addDays(-7), Panel1);
-    dtDate2 = NewDatePicker(today, Panel1);
+    dtDate1 = new TDatePicker(today.addDays(-7), Panel1);
+    dtDate2 = new TDatePicker(today, Panel1);
     cbFOList = NewPickList(230, Panel1);
     cbFinanceType = NewPickList(230, Panel1);
     btnQueryLoanList = new QPushButton(QStringLiteral("Загрузить договоры"), Panel1);
@@ -277,6 +271,40 @@ void TDiasoftForm::ConnectDB()
 
 void TDiasoftForm::CloseConnection() { FDatabase->Close(); }
 
+bool TDiasoftForm::ConnectAgain(const QString& failurePrefix)
+{
+    if (FDatabase->IsOpen())
+        return true;
+    const qint64 chosen = ChosenFOID();
+    QString failure;
+    try {
+        ConnectDB();
+    } catch (const std::exception& error) {
+        failure = ErrorText(error);
+    }
+    if (!failure.isNull()) {
+        Prompts().Error(failurePrefix + failure);
+        return false;
+    }
+    if (!FDatabase->IsOpen())  // the login was cancelled
+        return false;
+    if (const int index = cbFOList->findData(QVariant::fromValue(chosen)); index >= 0)
+        cbFOList->setCurrentIndex(index);
+    return true;
+}
+
+QString TDiasoftForm::FailureText(const std::exception& error)
+{
+    const auto* dbError = dynamic_cast<const TDbError*>(&error);
+    if (!dbError || !dbError->ConnectionLost())
+        return ErrorText(error);
+    CloseConnection();
+    return QStringLiteral("Соединение с базой данных Диасофт Fa# потеряно. "
+                          "При следующем обращении к ней программа подключится заново.\r\n"
+                          "Сообщение драйвера: ") +
+           dbError->Message();
+}
+
 void TDiasoftForm::FillFOList()
 {
     const TOverrideCursor busy(Qt::WaitCursor);
@@ -310,7 +338,8 @@ QString TDiasoftForm::ChosenFinanceType() const
 
 void TDiasoftForm::btnQueryLoanListClick()
 {
-    LoadLoanList();
+    if (ConnectAgain(LoadFailurePrefix))
+        LoadLoanList();
     SetVocusOnVT();
 }
 
@@ -330,11 +359,11 @@ void TDiasoftForm::LoadLoanList()
             FSettings.FOID = ChosenFOID();
         } catch (const std::exception& error) {
             FLoans->Clear();
-            failure = ErrorText(error);
+            failure = FailureText(error);
         }
     }
     if (!failure.isNull())
-        Prompts().Error(QStringLiteral("Ошибка при загрузке списка договоров: \r\n") + failure);
+        Prompts().Error(LoadFailurePrefix + failure);
     FSelectedCount = 0;
     ShowInfo();
 }
@@ -367,6 +396,14 @@ bool TDiasoftForm::eventFilter(QObject* watched, QEvent* event)
 
 bool TDiasoftForm::LoanVTKeyDown(const QKeyEvent& event)
 {
+    const bool alone = (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if ((event.key() == Qt::Key_Home || event.key() == Qt::Key_End) && alone) {
+        // Whole rows are selected, so moving along the row shows nothing:
+        // Home and End go to the first and the last row, as with Ctrl.
+        QKeyEvent rowKey(QEvent::KeyPress, event.key(), Qt::ControlModifier);
+        QCoreApplication::sendEvent(LoanVT, &rowKey);
+        return true;
+    }
     if (event.key() != Qt::Key_Space)
         return false;
     if (event.modifiers() == Qt::ControlModifier) {
@@ -391,7 +428,7 @@ bool TDiasoftForm::LoanVTKeyDown(const QKeyEvent& event)
 
 void TDiasoftForm::btnStartClick()
 {
-    if (rbAdd->isChecked() || FHost.CanLeaveFile())
+    if ((rbAdd->isChecked() || FHost.CanLeaveFile()) && ConnectAgain(RunFailurePrefix))
         GetDiasoftInfo();
 }
 
@@ -415,11 +452,11 @@ void TDiasoftForm::GetDiasoftInfo()
         } catch (const std::exception& error) {
             FFlInProgress = false;
             records.reset();
-            failure = ErrorText(error);
+            failure = FailureText(error);
         }
     }
     if (!failure.isNull())
-        Prompts().Error(QStringLiteral("Ошибка при получении данных из Fa#: \r\n") + failure);
+        Prompts().Error(RunFailurePrefix + failure);
     SetRunning(false);
     SetStatusText(1, QString());
     FFlInProgress = false;

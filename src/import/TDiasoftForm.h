@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include <exception>
 #include <memory>
 
 class QComboBox;
@@ -97,7 +98,16 @@ private:
     void CreateLoanGrid();
     void FillFinanceTypes();
     void ConnectDB();
-    // Space marks the focused row, Ctrl+Space every row, Shift+Space none.
+    // The dialog's next action after a lost link connects again first (with
+    // the login where one is needed), keeping the chosen financial operation.
+    // False when the login was cancelled or the connection failed, which is
+    // reported with the prefix.
+    bool ConnectAgain(const QString& failurePrefix);
+    // The message of a failed database action; a lost link also closes the
+    // connection, which is of no further use.
+    QString FailureText(const std::exception& error);
+    // Space marks the focused row, Ctrl+Space every row, Shift+Space none;
+    // Home and End go to the first and the last contract.
     bool LoanVTKeyDown(const QKeyEvent& event);
     void SetStatusText(int panel, const QString& text);
     void SetRunning(bool running);

@@ -95,8 +95,8 @@ void TFaImport::Store(TRecordList records, TImportTarget target, const QDate& en
                 KnownValues::Apply(*bound, nullptr, FSettings, Today());
         if (TContentRec* header = content.GetHeaderRec()) {
             const QString day = endDate.toString(QStringLiteral("yyyyMMdd"));
-            header->SetVal(QStringLiteral("310009"), day);
-            header->SetVal(QStringLiteral("310010"), day);
+            header->SetVal(UvoIds::AccountingDateFld, day);
+            header->SetVal(UvoIds::FilePreparationDateFld, day);
         }
     }
     content.Reserve(content.Count() + int(records.size()));

@@ -1,7 +1,8 @@
 #include "TLoanModel.h"
 
+#include "UvoColors.h"
+
 #include <QBrush>
-#include <QColor>
 
 #include <algorithm>
 #include <numeric>
@@ -12,8 +13,6 @@ const char* const Captions[TLoanModel::ColumnCount] = {"Клиент", "Дата
 
 const Qt::Alignment Alignments[TLoanModel::ColumnCount] = {
     Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter, Qt::AlignHCenter};
-
-const QColor MarkedColor(0, 255, 255);  // aqua
 
 template <class T>
 int Order(const T& a, const T& b)
@@ -40,9 +39,9 @@ QVariant TLoanModel::data(const QModelIndex& index, int role) const
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Alignments[index.column()] | Qt::AlignVCenter);
     case Qt::BackgroundRole:
-        return loan.Selected ? QVariant(QBrush(MarkedColor)) : QVariant();
+        return loan.Selected ? QVariant(QBrush(UvoColors::MarkedContract)) : QVariant();
     case Qt::ForegroundRole:  // readable on aqua also while a run disables the grid
-        return loan.Selected ? QVariant(QBrush(Qt::black)) : QVariant();
+        return loan.Selected ? QVariant(QBrush(UvoColors::MarkedContractText)) : QVariant();
     default:
         return {};
     }

@@ -7,10 +7,22 @@
 
 #include <vector>
 
+namespace {
+
+// Whether the driver found the connection's server gone.
+bool ConnectionDead(SQLHANDLE connection)
+{
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN rc = SQLGetConnectAttrW(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
+}
+
+}  // namespace
+
 // One handle of the ODBC API, freed with its owner.
 class TOdbcHandle {
 public:
-    TOdbcHandle(SQLSMALLINT type, SQLHANDLE parent) : FType(type)
+    TOdbcHandle(SQLSMALLINT type, SQLHANDLE parent) : FType(type), FParent(parent)
     {
         if (!SQL_SUCCEEDED(SQLAllocHandle(type, parent, &FHandle))) {
             FHandle = SQL_NULL_HANDLE;
@@ -52,7 +64,8 @@ public:
         }
         if (messages.isEmpty())
             messages.append(QStringLiteral("Ошибка драйвера ODBC без описания."));
-        throw TDbError(messages.join(u'\n'), firstState);
+        throw TDbError(messages.join(u'\n'), firstState,
+                       LinkLost(firstState) ? TDbError::TLink::Lost : TDbError::TLink::Kept);
     }
 
     static QString FromWide(const SQLWCHAR* text, qsizetype length)
@@ -62,7 +75,17 @@ public:
     }
 
 private:
+    // A command's failure broke the link when the driver says so (SQLSTATE
+    // class 08, "connection exception") or, as FreeTDS does for the first
+    // command after the server restarted ("HY000 Unknown error"), when it
+    // finds the connection dead afterwards.
+    bool LinkLost(const QString& state) const
+    {
+        return FType == SQL_HANDLE_STMT && (state.startsWith(QStringLiteral("08")) || ConnectionDead(FParent));
+    }
+
     SQLSMALLINT FType;
+    SQLHANDLE FParent;
     SQLHANDLE FHandle = SQL_NULL_HANDLE;
 };
 
@@ -197,14 +220,7 @@ void TOdbcDatabase::Open(const QString& connectionString, const std::optional<TD
     FConnection = std::move(connection);
 }
 
-bool TOdbcDatabase::IsOpen() const
-{
-    if (!FConnection)
-        return false;
-    SQLUINTEGER dead = SQL_CD_FALSE;
-    const SQLRETURN rc = SQLGetConnectAttrW(FConnection->Get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
-    return !SQL_SUCCEEDED(rc) || dead != SQL_CD_TRUE;
-}
+bool TOdbcDatabase::IsOpen() const { return FConnection && !ConnectionDead(FConnection->Get()); }
 
 void TOdbcDatabase::Close() { FConnection.reset(); }
 

@@ -124,6 +124,31 @@ TEST_F(SettingsFileTest, SavingIntoAMissingFolderRaises)
     EXPECT_THROW(SettingsFile::Save(dir.filePath("no/such/uvoedit.ini"), Full()), TUvoError);
 }
 
+TEST_F(SettingsFileTest, AWriteFailureNamesTheFileAndItsFolder)
+{
+    const auto failure = [](const QString& fileName) {
+        try {
+            SettingsFile::Save(fileName, Full());
+        } catch (const TUvoError& error) {
+            return error.Message();
+        }
+        return QString("written");
+    };
+    const QString folder = QDir::toNativeSeparators(dir.path());
+    const QString named = QString("Не удалось записать файл настроек \"uvoedit.ini\" в папке \"%1\".\n").arg(folder);
+    ASSERT_TRUE(QDir().mkdir(path));  // a folder where the file should be
+    EXPECT_TRUE(failure(path).startsWith(named)) << failure(path).toStdString();
+    EXPECT_GT(failure(path).size(), named.size());  // and the system's reason
+    ASSERT_TRUE(QDir().rmdir(path));
+
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0777);
+    Write(SettingsFile::Encode(Full()));
+    ::chmod(QFile::encodeName(path).constData(), 0444);
+    const TUnprivileged unprivileged;
+    ASSERT_TRUE(unprivileged.Ok());
+    EXPECT_EQ(failure(path), named + "Невозможно открыть файл для записи.");
+}
+
 TEST(SettingsCut, TextIsCutToItsCapacityInSingleBytes)
 {
     EXPECT_EQ(SettingsFile::CutToCapacity("123", 2), QString("12"));

@@ -2,6 +2,7 @@
 
 #include "ShippedFormatFixture.h"
 #include "BadInputs.h"
+#include "KilledSave.h"
 #include "AnsiCodePage.h"
 #include "ReadLoss.h"
 #include "TUvoError.h"
@@ -15,6 +16,7 @@
 #include <csignal>
 #include <thread>
 
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,6 +89,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    TTestCache cache{dir.filePath("cache")};
 };
 
 }  // namespace
@@ -384,4 +387,78 @@ TEST_F(UvoFileTest, FolderThatAllowsNoNewFileGetsTheFileWrittenInPlace)
     EXPECT_EQ(ReadBack(locked), QByteArray("old bytes"));
     EXPECT_EQ(QDir(Path("locked")).entryList(QDir::Files), QStringList({"file.uvo"}));
     EXPECT_EQ(QDir(Path("sticky")).entryList(QDir::Files), QStringList({"file.uvo"}));
+}
+
+namespace {
+
+// Looks, through the write hook, at the mode of every file a save writes, as
+// each piece is about to go in.
+class TModeWatch {
+public:
+    TModeWatch()
+    {
+        FileIo::SetWriteHook([this](const QString& file, qint64) {
+            struct stat st {};
+            ::stat(QFile::encodeName(file).constData(), &st);
+            Seen.push_back({QFileInfo(file).fileName(), st.st_mode & 07777});
+        });
+    }
+    ~TModeWatch() { FileIo::SetWriteHook({}); }
+    std::vector<std::pair<QString, mode_t>> Seen;
+};
+
+mode_t ModeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+}  // namespace
+
+TEST_F(UvoFileTest, TheTemporaryFileIsTheOwnersAloneUntilItIsComplete)
+{
+    ASSERT_TRUE(ReadFile(SampleFile()).Ok);
+    const QString secret = WriteBytes("secret.uvo", "old");
+    const QString shared = WriteBytes("shared.uvo", "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0600), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0644), 0);
+    const mode_t umask = ::umask(022);
+    for (const QString& path : {secret, shared, Path("new.uvo")}) {
+        const TModeWatch watch;
+        UvoFile::Write(path, content);
+        ASSERT_FALSE(watch.Seen.empty());
+        for (const auto& [file, mode] : watch.Seen) {
+            EXPECT_TRUE(file.startsWith(QFileInfo(path).fileName() + ".") && file.endsWith(".tmp")) << file.toStdString();
+            EXPECT_EQ(mode, 0600u) << file.toStdString();
+        }
+    }
+    ::umask(umask);
+    EXPECT_EQ(ModeOf(secret), 0600u);
+    EXPECT_EQ(ModeOf(shared), 0644u);
+    EXPECT_EQ(ModeOf(Path("new.uvo")), 0644u);
+    EXPECT_EQ(ReadBack(secret), SampleFile());
+}
+
+TEST_F(UvoFileTest, TheNextSaveRemovesWhatKilledSavesOfTheFileLeftAndNothingElse)
+{
+    ASSERT_TRUE(ReadFile(SampleFile()).Ok);
+    const QString target = WriteBytes("sub.uvo", "old");
+    for (const char* name : {"sub.uvo.0a1b2c.tmp", "sub.uvo.3f.tmp"})
+        WriteBytes(name, "left by a killed save");
+    QStringList kept = {"input.uvo", "sub.uvo", "sub.uvo.tmp", "other.uvo.0a1b2c.tmp", "sub.uvo.4d5e6f.tmp"};
+    for (const QString& name : kept.mid(2))
+        WriteBytes(name, "not a leftover of this file's saves");
+    QFile running(Path("sub.uvo.4d5e6f.tmp"));  // a save of the file running elsewhere holds it
+    ASSERT_TRUE(running.open(QIODevice::ReadOnly));
+    ASSERT_EQ(::flock(running.handle(), LOCK_EX), 0);
+    if (::geteuid() == 0) {
+        kept.append("sub.uvo.777777.tmp");
+        WriteBytes("sub.uvo.777777.tmp", "another user's");
+        ASSERT_EQ(::chown(QFile::encodeName(Path("sub.uvo.777777.tmp")).constData(), 65534, 65534), 0);
+    }
+
+    UvoFile::Write(target, content);
+    kept.sort();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name), kept);
+    EXPECT_EQ(ReadBack(target), SampleFile());
 }

@@ -83,6 +83,18 @@ private slots:
         QVERIFY(formatId.data(Qt::FontRole).value<QFont>().bold());
     }
 
+    void aValueStoredInvalidIsYellowInItsSelectedRow()
+    {
+        OpenHeader();
+        F->Store("310004", "");  // the Format ID may not be empty
+        const int row = F->RowOf("310004");
+        QVERIFY(F->Form->EditVT->selectionModel()->isRowSelected(row));
+        const QRect cell = F->Form->EditVT->visualRect(F->Rows().index(row, TFldValModel::ValueColumn));
+        const QColor painted = F->Form->EditVT->viewport()->grab().toImage().pixelColor(cell.right() - 3, cell.center().y());
+        // Yellow, as the style blends it with the selection, not the selection's blue.
+        QVERIFY2(painted.red() > 200 && painted.green() > 180 && painted.blue() < 100, qPrintable(painted.name()));
+    }
+
     void cancelAfterSeveralChangesLeavesTheRecordUntouched()
     {
         OpenHeader();

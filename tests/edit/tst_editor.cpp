@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
 
 class TEditorTest : public QObject {
@@ -54,6 +55,16 @@ private slots:
         QCOMPARE(combo->currentText(), QStringLiteral("01 Secured Loan"));
         QTest::keyClick(combo, Qt::Key_Return);
         QCOMPARE(F->Row("310003").Value, QStringLiteral("01"));
+    }
+
+    void aTypedCodeIsStoredAsTypedNotAsTheCodeItBegins()
+    {
+        auto* combo = qobject_cast<QComboBox*>(F->StartEditing("310003"));
+        QVERIFY(combo);
+        F->Retype("1");
+        QTRY_VERIFY(combo->completer()->popup()->isVisible());  // "11 Government Loan" and others offered
+        F->Key(Qt::Key_Return);
+        QCOMPARE(F->Row("310003").Value, QStringLiteral("1"));
     }
 
     void numberIsZeroFilledAndBlankIsEmpty()

@@ -40,16 +40,6 @@ protected:
         database.Open(endpoint->AdoConnectionString(), TDbCredentials{TTdsEndpoint::User, TTdsEndpoint::Password});
     }
 
-    QString DbError(const QString& command)
-    {
-        try {
-            database.Execute(command)->NextResultSet();
-        } catch (const TDbError& error) {
-            return error.Message();
-        }
-        return QStringLiteral("no error");
-    }
-
     static inline TTdsEndpoint* endpoint = nullptr;
     TOdbcDatabase database;
 };
@@ -106,7 +96,13 @@ TEST_F(OdbcDatabaseTest, StepsThroughResultSetsPassingOverRowCounts)
 
 TEST_F(OdbcDatabaseTest, ErrorsCarryTheServersText)
 {
-    EXPECT_TRUE(DbError("select failing").contains("Invalid object name 'tMissing'.")) << DbError("select failing").toStdString();
+    try {
+        database.Execute("select failing")->NextResultSet();
+        FAIL() << "no error";
+    } catch (const TDbError& error) {
+        EXPECT_TRUE(error.Message().contains("Invalid object name 'tMissing'.")) << error.Message().toStdString();
+        EXPECT_FALSE(error.ConnectionLost());
+    }
 }
 
 TEST_F(OdbcDatabaseTest, ASlowReplyTimesOutAndTheConnectionLivesOn)
@@ -116,6 +112,7 @@ TEST_F(OdbcDatabaseTest, ASlowReplyTimesOutAndTheConnectionLivesOn)
         FAIL() << "no time-out";
     } catch (const TDbError& error) {
         EXPECT_EQ(error.State(), "HYT00");
+        EXPECT_FALSE(error.ConnectionLost());
         EXPECT_TRUE(error.Message().contains("Timeout expired")) << error.Message().toStdString();
     }
     const auto reply = database.Execute("select after");
@@ -145,4 +142,28 @@ TEST_F(OdbcDatabaseTest, AConnectionWhoseServerWentAwayIsNoLongerOpen)
     gone.reset();
     EXPECT_THROW(other.Execute("select after")->NextResultSet(), TDbError);
     EXPECT_FALSE(other.IsOpen());
+}
+
+// The first command after a restart fails with "Unknown error", the next ones
+// with "Communication link failure": both say that the link is lost.
+TEST_F(OdbcDatabaseTest, ACommandAfterTheServerRestartedReportsTheLinkLost)
+{
+    TTdsEndpoint restarting(Answers());
+    TOdbcDatabase other;
+    const TDbCredentials login{TTdsEndpoint::User, TTdsEndpoint::Password};
+    other.Open(restarting.AdoConnectionString(), login);
+    restarting.Restart();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            other.Execute("select after")->NextResultSet();
+            FAIL() << "no error";
+        } catch (const TDbError& error) {
+            EXPECT_TRUE(error.ConnectionLost()) << error.State().toStdString() << ' ' << error.Message().toStdString();
+        }
+    }
+    EXPECT_FALSE(other.IsOpen());
+    other.Open(restarting.AdoConnectionString(), login);
+    const auto reply = other.Execute("select after");
+    ASSERT_TRUE(reply->NextResultSet() && reply->NextRow());
+    EXPECT_EQ(reply->Int64(0), 7);
 }

@@ -20,15 +20,17 @@ TTdsEndpoint::TTdsEndpoint(const QJsonObject& answers)
 std::unique_ptr<TTdsEndpoint> TTdsEndpoint::SampleBank(const QString& settingsFile)
 {
     std::unique_ptr<TTdsEndpoint> endpoint(new TTdsEndpoint);
-    endpoint->Start(QStringLiteral("sample_bank.py"),
-                    {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--settings"), settingsFile});
+    endpoint->Start(QStringLiteral("sample_bank.py"), {QStringLiteral("--settings"), settingsFile});
     return endpoint;
 }
 
 void TTdsEndpoint::Start(const QString& script, const QStringList& arguments)
 {
+    FScript = script;
+    FArguments = arguments;
     FProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    FProcess.start(QStringLiteral(UVO_PYTHON), QStringList{QStringLiteral(UVO_FAKEFA_DIR "/") + script} + arguments);
+    FProcess.start(QStringLiteral(UVO_PYTHON), QStringList{QStringLiteral(UVO_FAKEFA_DIR "/") + script} + arguments +
+                                                   QStringList{QStringLiteral("--port"), QString::number(FPort)});
     if (!FProcess.waitForStarted(10000))
         throw std::runtime_error("cannot start the endpoint");
     while (!FProcess.canReadLine())
@@ -40,12 +42,20 @@ void TTdsEndpoint::Start(const QString& script, const QStringList& arguments)
     FPort = line.mid(5).toInt();
 }
 
-TTdsEndpoint::~TTdsEndpoint()
+TTdsEndpoint::~TTdsEndpoint() { Stop(); }
+
+void TTdsEndpoint::Stop()
 {
     FProcess.terminate();
     if (!FProcess.waitForFinished(5000))
         FProcess.kill();
     FProcess.waitForFinished(5000);
+}
+
+void TTdsEndpoint::Restart()
+{
+    Stop();
+    Start(FScript, FArguments);
 }
 
 QString TTdsEndpoint::AdoConnectionString(const QString& catalog) const

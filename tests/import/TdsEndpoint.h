@@ -24,15 +24,22 @@ public:
     ~TTdsEndpoint();
 
     int Port() const { return FPort; }
+    // Ends the endpoint and starts it again on the same port, as a server
+    // restarts: the connections made before are broken, new ones are served.
+    void Restart();
     // A connection string as users bring it from Windows, naming this endpoint.
     QString AdoConnectionString(const QString& catalog = QStringLiteral("FA")) const;
 
 private:
     TTdsEndpoint() = default;
+    // Starts the script on FPort (0: a free port), then learns the port.
     void Start(const QString& script, const QStringList& arguments);
+    void Stop();
 
     QTemporaryDir FDir;
     QProcess FProcess;
+    QString FScript;
+    QStringList FArguments;
     int FPort = 0;
 };
 

@@ -2,6 +2,7 @@
 // without a login, the financial operations and the contract list, sorting
 // and marking contracts, and the generation run into a new or the open file.
 
+#include "AppWindows.h"
 #include "FaCommands.h"
 #include "TContent.h"
 #include "TDiasoftForm.h"
@@ -33,6 +34,7 @@ namespace {
 const TPeriod January{QDate(2021, 1, 1), QDate(2021, 1, 31)};
 const QString AllContracts = QStringLiteral("exec UVOEditGetInfo '20210101','20210131',0,'',0");
 const QString RevolvingOfFO12 = QStringLiteral("exec UVOEditGetInfo '20210101','20210131',12,'21',0");
+const QString OverdraftsOfFO7 = QStringLiteral("exec UVOEditGetInfo '20210101','20210131',7,'',0");
 const QString DialogTitle = QStringLiteral("Диасофт Fa#");
 
 QString Call(qint64 deal) { return FaCommands::RecordCall(January, deal, TImportMode::Update); }
@@ -77,6 +79,9 @@ QJsonObject EndpointAnswers()
                                          QJsonArray{2, "2021-01-06", "К-2", "ОВР", 99.994, "USD", "Алексеев", "02"}})}},
         {RevolvingOfFO12, QJsonArray{Reply::ResultSet(
                               loanColumns, {QJsonArray{3, "2021-01-07", "К-3", "КФЛ", 10, "RUR", "Борисов", "21"}})}},
+        {OverdraftsOfFO7, QJsonArray{Reply::ResultSet(
+                              loanColumns, {QJsonArray{2, "2021-01-06", "К-2", "ОВР", 99.994, "USD", "Алексеев", "02"}})}},
+        {Call(2), QJsonArray{Reply::ResultSet({{"RecID", "nvarchar"}, {"310011", "nvarchar"}}, {QJsonArray{"300100", "A2"}})}},
     };
 }
 
@@ -159,7 +164,10 @@ private slots:
     void sortsDatesByDayAmountsByValueAndTheRestByText();
     void amountsUseTheLocalesSeparators();
     void marksFollowSpaceAndGenerationFollowsTheMarks();
+    void homeAndEndGoToTheFirstAndTheLastContract();
+    void aDateIsTypedAfterAClickIntoTheDay();
     void aFailedLoadLeavesNoContracts();
+    void aLostLinkIsReportedAndTheNextActionConnectsAgain();
     void generatesANewUntitledFileOnceTheOpenOneMayBeLeft();
     void appendsToTheOpenFile();
     void escapeAtTheThirdOfFiveAsksBeforeTheFourth_data();
@@ -167,6 +175,7 @@ private slots:
     void escapeDuringTheLastContractDropsTheRunWithoutAsking();
     void aFailureAtTheFourthOfFiveKeepsNothing();
     void aChangedConnectionStringClosesTheConnection();
+    void theSampleBankListsAllItsContractsInThePresetPeriod();
 };
 
 void TDiasoftFormTest::theDialogAsBuilt()
@@ -370,6 +379,44 @@ void TDiasoftFormTest::marksFollowSpaceAndGenerationFollowsTheMarks()
     QVERIFY(!form.btnStart->isEnabled());
 }
 
+void TDiasoftFormTest::homeAndEndGoToTheFirstAndTheLastContract()
+{
+    TMemoryImport import;
+    QTableView& grid = *import.Dialog().LoanVT;
+    grid.setColumnHidden(TLoanModel::FOCol, true);
+    const auto selectedRows = [&] {
+        QList<int> rows;
+        for (const QModelIndex& index : grid.selectionModel()->selectedRows())
+            rows << index.row();
+        return rows;
+    };
+    QTest::keyClick(&grid, Qt::Key_End);
+    QCOMPARE(grid.currentIndex().row(), 4);
+    QCOMPARE(selectedRows(), QList<int>{4});
+    QTest::keyClick(&grid, Qt::Key_Home);
+    QCOMPARE(grid.currentIndex().row(), 0);
+    QCOMPARE(selectedRows(), QList<int>{0});
+}
+
+// A click puts the cursor into the day; the digits typed then fill the day,
+// the month and the year in turn.
+void TDiasoftFormTest::aDateIsTypedAfterAClickIntoTheDay()
+{
+    TMemoryImport import;
+    TDiasoftForm& form = import.Dialog();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    for (QDateEdit* picker : {form.dtDate1, form.dtDate2}) {
+        auto* text = picker->findChild<QLineEdit*>();
+        const QPoint betweenTheDigitsOfTheDay(text->fontMetrics().horizontalAdvance(u'0'), text->height() / 2);
+        QTest::mouseClick(text, Qt::LeftButton, Qt::NoModifier, betweenTheDigitsOfTheDay);
+        QCOMPARE(QApplication::focusWidget(), picker);
+        QTest::keyClicks(picker, QStringLiteral("01112026"));
+        QCOMPARE(picker->date(), QDate(2026, 11, 1));
+    }
+    form.hide();
+}
+
 void TDiasoftFormTest::aFailedLoadLeavesNoContracts()
 {
     TMemoryImport import;
@@ -383,6 +430,56 @@ void TDiasoftFormTest::aFailedLoadLeavesNoContracts()
     QCOMPARE(import.Dialog().Loans().rowCount(), 0);
     QCOMPARE(import.Dialog().StatusText(0), QStringLiteral("Отмечено: 0 из 0"));
     QVERIFY(!import.Dialog().btnStart->isEnabled());
+}
+
+// The server restarts while the dialog is open: the load, and later the run,
+// say that the link is lost, and the next of them logs in again, with the
+// choices and marks kept.
+void TDiasoftFormTest::aLostLinkIsReportedAndTheNextActionConnectsAgain()
+{
+    TTdsEndpoint endpoint(EndpointAnswers());
+    TFreshWindow window;
+    TMainForm& main = *window.Form;
+    TDiasoftForm& form = main.DiasoftForm();
+    main.Settings.ConnectionString = endpoint.AdoConnectionString() + QStringLiteral(";User ID=uvo");
+    const TLogin login{TTdsEndpoint::User, TTdsEndpoint::Password};
+    window.Prompts.Logins = {login, login, login};
+    const TShownPrompt loginBox{TPromptKind::Login, QStringLiteral("FA"), QStringLiteral("uvo")};
+    // Clicks the button on a restarted server: the link is reported lost, and
+    // the connection is closed.
+    const auto clickAfterRestart = [&](QPushButton* button, const QString& prefix) {
+        endpoint.Restart();
+        QTest::mouseClick(button, Qt::LeftButton);
+        const TShownPrompt& error = window.Prompts.Shown.last();
+        QCOMPARE(error.Kind, TPromptKind::Error);
+        QVERIFY2(error.Text.startsWith(prefix + QStringLiteral(": \r\nСоединение с базой данных Диасофт Fa# потеряно.")),
+                 qPrintable(error.Text));
+        QVERIFY(!form.DB().IsOpen());
+    };
+    window.Prompts.Dialogs.push_back([&](QDialog&) {
+        [&] {
+            SetJanuary(form);
+            ChooseLine(*form.cbFOList, QStringLiteral("Овердрафты"));
+            clickAfterRestart(form.btnQueryLoanList, QStringLiteral("Ошибка при загрузке списка договоров"));
+            QCOMPARE(form.Loans().rowCount(), 0);
+
+            QTest::mouseClick(form.btnQueryLoanList, Qt::LeftButton);
+            QCOMPARE(window.Prompts.Shown.last(), loginBox);
+            QCOMPARE(form.cbFOList->currentText(), QStringLiteral("Овердрафты"));
+            QCOMPARE(form.Loans().rowCount(), 1);
+
+            PressSpace(form);
+            clickAfterRestart(form.btnStart, QStringLiteral("Ошибка при получении данных из Fa#"));
+            QCOMPARE(form.StatusText(0), QStringLiteral("Отмечено: 1 из 1"));
+            QTest::mouseClick(form.btnStart, Qt::LeftButton);
+            QCOMPARE(window.Prompts.Shown.last(), loginBox);
+            QCOMPARE(Lines(main.Content()), QStringList({"300000 ", "300100 A2", "300999 "}));
+        }();
+        return int(QDialog::Rejected);
+    });
+    main.actLoadFromDB->trigger();
+    QCOMPARE(window.Prompts.Unanswered, 0);
+    QCOMPARE(window.Prompts.Shown.size(), 6);  // login, dialog, error, login, error, login
 }
 
 void TDiasoftFormTest::generatesANewUntitledFileOnceTheOpenOneMayBeLeft()
@@ -500,6 +597,33 @@ void TDiasoftFormTest::aChangedConnectionStringClosesTheConnection()
     QVERIFY(import.DB->IsOpen());
     main.actSettings->trigger();
     QVERIFY(!import.DB->IsOpen());
+}
+
+// What a newcomer sees who starts the sample bank as the README says: its
+// settings, the login, and every contract in the period the dialog presets.
+void TDiasoftFormTest::theSampleBankListsAllItsContractsInThePresetPeriod()
+{
+    const TTempCurrentDir dir;
+    TScriptedPrompts prompts;
+    const auto bank = TTdsEndpoint::SampleBank(dir.FilePath(QStringLiteral("uvoedit.ini")));
+    const std::unique_ptr<TMainForm> main = CreateAppWindows();
+    TDiasoftForm& form = main->DiasoftForm();
+    prompts.Logins.push_back(TLogin{QStringLiteral("uvo"), QStringLiteral("sample")});
+    prompts.Dialogs.push_back([&](QDialog&) {
+        [&] {
+            QTest::mouseClick(form.btnQueryLoanList, Qt::LeftButton);
+            QCOMPARE(form.StatusText(0), QStringLiteral("Отмечено: 0 из 36"));
+            const QDate before = form.dtDate1->date().addDays(-1);
+            form.dtDate1->setDate(before.addMonths(-1));
+            form.dtDate2->setDate(before);
+            QTest::mouseClick(form.btnQueryLoanList, Qt::LeftButton);
+            QCOMPARE(form.StatusText(0), QStringLiteral("Отмечено: 0 из 0"));
+        }();
+        return int(QDialog::Rejected);
+    });
+    main->actLoadFromDB->trigger();
+    QCOMPARE(prompts.Shown.size(), 2);  // the login and the dialog
+    QCOMPARE(prompts.Unanswered, 0);
 }
 
 QTEST_MAIN(TDiasoftFormTest)

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "TScriptedPrompts.h"
+#include "TestCache.h"
 
 #include <memory>
 #include <optional>
@@ -12,7 +13,8 @@
 class TMainForm;
 
 // Makes an empty temporary folder the current directory for one test, so the
-// settings file "uvoedit.ini" never leaks between tests or into the tree.
+// settings file "uvoedit.ini" never leaks between tests or into the tree; the
+// user's cache folder is its folder "cache".
 class TTempCurrentDir {
 public:
     TTempCurrentDir();
@@ -22,6 +24,7 @@ public:
 private:
     QTemporaryDir FDir;
     QString FPrevious;
+    TTestCache FCache{FDir.filePath(QStringLiteral("cache"))};
 };
 
 // Small format descriptions for windows under test.

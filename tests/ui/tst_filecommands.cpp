@@ -2,11 +2,15 @@
 
 #include "AnsiCodePage.h"
 #include "BadInputs.h"
+#include "InterruptedSaves.h"
+#include "KilledSave.h"
+#include "SaveRecovery.h"
 #include "SettingsFile.h"
 #include "TContent.h"
 #include "TFileCommands.h"
 #include "TLongFileTask.h"
 #include "TMainForm.h"
+#include "TMainStatusBar.h"
 #include "TScriptedPrompts.h"
 #include "TSettingsForm.h"
 #include "TWidgetPrompts.h"
@@ -252,6 +256,23 @@ private slots:
                  qPrintable(QString("%1x%2").arg(boxSize.width()).arg(boxSize.height())));
     }
 
+    void accountInputBoxShowsItsWholeTitleAndALongAccount()
+    {
+        TPlayedWidgetPrompts prompts;
+        int boxWidth = 0;
+        int editWidth = 0;
+        prompts.Plays.push_back([&](QDialog& dialog) {
+            dialog.show();
+            boxWidth = dialog.width();
+            editWidth = dialog.findChild<QLineEdit*>()->width();
+            return int(QDialog::Rejected);
+        });
+        FWindow->Form->actNewRecs->trigger();
+        const QFontMetrics metrics(FWindow->Form->font());
+        QVERIFY(boxWidth > metrics.horizontalAdvance(QStringLiteral("Введите номер счёта")) + 100);
+        QVERIFY(editWidth > metrics.horizontalAdvance(QString(40, u'0')));
+    }
+
     void openWarnsOfDataThatReadingPassedOver()
     {
         // A lone CR joins the second and third records: the file reads as
@@ -444,6 +465,96 @@ private slots:
         FWindow->Prompts.FileNames.push_back(path);
         QVERIFY(FWindow->Form->close());
         QCOMPARE(ReadBytes(path), QByteArray("300000") + QByteArray(111, ' ') + "\r\n");
+    }
+
+    void aFileChangedByAnotherProgramIsNotOverwrittenUnasked()
+    {
+        const QString path = FWindow->Dir.FilePath("in.uvo");
+        WriteBytes(path, SampleFile());
+        FWindow->Form->LoadUVO(path);
+        FWindow->Form->Content()[1]->SetVal("310011", "4712");
+        FWindow->Form->SetRecsChanged(true);
+        const QByteArray theirs = SampleFile() + Line("300100", {{"310011", "4713"}});
+        WriteBytes(path, theirs);
+
+        // Coming back to the window tells of it.
+        QEvent activation(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(FWindow->Form.get(), &activation);
+        QCOMPARE(FWindow->Form->StatusBar->currentMessage(), TFileCommands::ChangedOnDiskNote);
+        // Save asks; No writes nothing and keeps the changes.
+        FWindow->Prompts.Answers.push_back(TAnswer::No);
+        FWindow->Form->actSave->trigger();
+        QCOMPARE(FWindow->Prompts.Shown.last(),
+                 (TShownPrompt{TPromptKind::Question, QString("Сохранить"),
+                               QString("Файл изменён другой программой. Перезаписать?")}));
+        QCOMPARE(FWindow->Prompts.QuestionButtons.last(), TQuestionButtons::YesNo);
+        QCOMPARE(ReadBytes(path), theirs);
+        QVERIFY(FWindow->Form->RecsChanged());
+        QCOMPARE(FWindow->Form->Content().Count(), 4);
+        QCOMPARE(FWindow->Form->Content()[1]->GetVal("310011"), QString("4712"));
+
+        // Yes overwrites it, and the file written is the one the next Save expects.
+        FWindow->Prompts.Answers.push_back(TAnswer::Yes);
+        FWindow->Form->actSave->trigger();
+        QVERIFY(!FWindow->Form->RecsChanged());
+        QByteArray ours = SampleFile();
+        ours.replace(Line("300100", {{"310011", "4711"}}), Line("300100", {{"310011", "4712"}}));
+        QCOMPARE(ReadBytes(path), ours);
+        FWindow->Prompts.Shown.clear();
+        FWindow->Form->SetRecsChanged(true);
+        FWindow->Form->actSave->trigger();
+        QVERIFY(FWindow->Prompts.Shown.isEmpty());
+
+        // Save As to another name does not ask.
+        WriteBytes(path, theirs);
+        FWindow->Prompts.FileNames.push_back(FWindow->Dir.FilePath("other.uvo"));
+        FWindow->Form->actSaveAs->trigger();
+        QCOMPARE(FWindow->Prompts.Shown.last().Kind, TPromptKind::SaveFile);
+        QCOMPARE(ReadBytes(FWindow->Dir.FilePath("other.uvo")), ours);
+    }
+
+    void aSaveCutShortIsOfferedUntilItIsFinished()
+    {
+        // A save in place of a file of 3 MB, killed once its first megabyte is new.
+        ::chmod(QFile::encodeName(FWindow->Dir.FilePath(QString())).constData(), 0777);
+        QVERIFY(QDir().mkdir(FWindow->Dir.FilePath("locked")));
+        const QString path = FWindow->Dir.FilePath("locked/large.uvo");
+        const auto file = [this](const QString& account) {
+            const int lines = (3 << 20) / int(Line("300100").size());
+            return Line("300000") + Line("300100", {{"310011", account}}).repeated(lines) + Line("300999");
+        };
+        const QByteArray before = file("4711"), after = file("4712");
+        WriteBytes(path, before);
+        QVERIFY(KillSaveInPlace(path, after, 1 << 20, FWindow->Dir.FilePath("cache")));
+        const QByteArray mixture = ReadBytes(path);
+        QCOMPARE(mixture, after.left(1 << 20) + before.mid(1 << 20));
+
+        // The next start tells of it, with where the whole new file is; left
+        // for later, the file stays as it is.
+        SaveRecovery::OfferAll();
+        const std::vector<InterruptedSaves::TInterruptedSave> pending = InterruptedSaves::Pending();
+        QCOMPARE(pending.size(), size_t(1));
+        QCOMPARE(ReadBytes(pending.front().Copy), after);
+        const QString target = QFileInfo(path).canonicalFilePath();
+        const TShownPrompt question{TPromptKind::Question, QString("Прерванное сохранение"),
+                                    "Сохранение файла «" + target + "» было прервано, и файл записан не полностью.\n\n"
+                                    "Полная новая копия файла находится в «" + pending.front().Copy + "».\n\n"
+                                    "Завершить сохранение? Если нет, копия останется, и вопрос будет задан при "
+                                    "следующем запуске."};
+        QCOMPARE(FWindow->Prompts.Shown, QList<TShownPrompt>{question});
+        QCOMPARE(FWindow->Prompts.QuestionButtons.last(), TQuestionButtons::YesNo);
+        QCOMPARE(ReadBytes(path), mixture);
+
+        // Opening the file asks again; finished, the file read is the whole new one.
+        FWindow->Prompts.Answers.push_back(TAnswer::Yes);
+        FWindow->Form->LoadUVO(path);
+        QCOMPARE(FWindow->Prompts.Shown.mid(1),
+                 (QList<TShownPrompt>{question, {TPromptKind::Info, QString("Прерванное сохранение"),
+                                                 "Сохранение файла «" + target + "» завершено."}}));
+        QCOMPARE(ReadBytes(path), after);
+        QCOMPARE(FWindow->Form->Content().Count(), after.count("\r\n"));
+        QVERIFY(InterruptedSaves::Pending().empty());
+        QVERIFY(QDir(InterruptedSaves::Folder()).isEmpty());
     }
 
     void settingsCommandStoresAndSaves()

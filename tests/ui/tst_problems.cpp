@@ -154,14 +154,17 @@ private slots:
         QCOMPARE(FocusedCell(), std::pair(RecOf(Account, "ACC1"), CurrencyField));
         Press(QKeySequence(Qt::Key_F8));
         QCOMPARE(FocusedCell(), std::pair(RecOf(Consumer, "ACC2"), ChangeTypeField));
-        QVERIFY(Form().StatusBar->currentMessage().isEmpty());
+        QVERIFY(Form().StatusBar->NoteText().isEmpty());
         Press(QKeySequence(Qt::Key_F8));
         QCOMPARE(FocusedCell(), std::pair(RecOf(Account, "ACC1"), CurrencyField));
-        QCOMPARE(Form().StatusBar->currentMessage(), TProblemCommands::WrappedForward);
+        QCOMPARE(Form().StatusBar->NoteText(), TProblemCommands::WrappedForward);
         Press(QKeySequence(Qt::SHIFT | Qt::Key_F8));
         QCOMPARE(FocusedCell(), std::pair(RecOf(Consumer, "ACC2"), ChangeTypeField));
-        QCOMPARE(Form().StatusBar->currentMessage(), TProblemCommands::WrappedBackward);
+        QCOMPARE(Form().StatusBar->NoteText(), TProblemCommands::WrappedBackward);
+        // The note hides neither the counts nor the changed state.
         QCOMPARE(Form().StatusBar->PanelText(0), QStringLiteral("Записей: 8 из 8"));
+        QVERIFY(Form().StatusBar->findChild<QWidget*>("StatusPanel0")->isVisible());
+        QVERIFY(Form().StatusBar->findChild<QWidget*>("StatusPanel1")->isVisible());
     }
 
     void listFollowsAnEditThatMendsAValueAndADeletion()

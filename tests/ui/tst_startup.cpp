@@ -158,7 +158,9 @@ private slots:
         QCOMPARE(FPrompts->Shown.size(), 1);
         QCOMPARE(FPrompts->Shown[0].Kind, TPromptKind::AppError);
         QCOMPARE(FPrompts->Shown[0].Title, QStringLiteral("UVO Edit"));
-        QVERIFY(!FPrompts->Shown[0].Text.isEmpty());
+        const QString named = QStringLiteral("Не удалось записать файл настроек \"uvoedit.ini\" в папке \"%1\".")
+                                  .arg(QDir::toNativeSeparators(QDir::currentPath()));
+        QVERIFY2(FPrompts->Shown[0].Text.startsWith(named), qPrintable(FPrompts->Shown[0].Text));
     }
 
     void theSettingsDialogIsMadeHiddenAtStartAndReused()

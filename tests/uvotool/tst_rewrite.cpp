@@ -1,6 +1,8 @@
 // uvotool totals and sort: the file they write, and every file left alone
 // when they cannot read or write.
 
+#include "InterruptedSaves.h"
+#include "KilledSave.h"
 #include "UvoToolFixture.h"
 
 #include <QDir>
@@ -219,4 +221,42 @@ TEST_F(Rewrite, FileWhoseReadingPassesOverDataIsNotWrittenWithoutForce)
     EXPECT_EQ(Tool({"sort", "long.uvo", "--force"}).ExitCode, 0);
     EXPECT_EQ(Dir.Read("long.uvo"), sound.Bytes());
     EXPECT_EQ(QDir(Dir.Root()).entryList(QDir::Files), QStringList({"cr.uvo", "eof.uvo", "long.uvo"}));
+}
+
+TEST_F(Rewrite, ASaveCutShortIsToldUntilFinishFinishesIt)
+{
+    // A save in place of a file of 3 MB, killed once its first megabyte is new.
+    TUvoFileBuilder sound;
+    AddSoundFile(sound, 1000);
+    const QByteArray after = sound.Bytes(), before = Shuffled(sound);
+    ASSERT_EQ(::chmod(QFile::encodeName(Dir.Root()).constData(), 0777), 0);
+    ASSERT_TRUE(QDir(Dir.Root()).mkdir("locked"));
+    Dir.Write("locked/in.uvo", before);
+    const TTestCache cache(Dir.Path("cache"));
+    ASSERT_TRUE(KillSaveInPlace(Dir.Path("locked/in.uvo"), after, 1 << 20, Dir.Path("cache")));
+    const QByteArray mixture = Dir.Read("locked/in.uvo");
+    ASSERT_EQ(mixture, after.left(1 << 20) + before.mid(1 << 20));
+    const std::vector<InterruptedSaves::TInterruptedSave> pending = InterruptedSaves::Pending();
+    ASSERT_EQ(pending.size(), 1u);
+
+    // Every command that would read or write the file tells of it instead.
+    const QStringList environment = {"XDG_CACHE_HOME=" + Dir.Path("cache")};
+    Dir.Write("other.uvo", after);
+    for (const QStringList& arguments : {QStringList{"check", "locked/in.uvo"}, QStringList{"totals", "locked/in.uvo"},
+                                         QStringList{"sort", "other.uvo", "-o", "locked/in.uvo"}}) {
+        const TToolRun run = RunTool(arguments, Dir.Root(), environment, {});
+        EXPECT_EQ(run.ExitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.Err, "uvotool: locked/in.uvo: a save of this file was cut short and left the file incomplete; "
+                           "its complete new content is in '" + pending.front().Copy +
+                               "'. 'uvotool finish locked/in.uvo' finishes the save.\n");
+    }
+    EXPECT_EQ(Dir.Read("locked/in.uvo"), mixture);
+
+    const TToolRun finish = RunTool({"finish", "locked/in.uvo"}, Dir.Root(), environment, {});
+    EXPECT_EQ(finish.ExitCode, 0) << finish.Err.toStdString();
+    EXPECT_EQ(Dir.Read("locked/in.uvo"), after);
+    EXPECT_TRUE(InterruptedSaves::Pending().empty());
+    EXPECT_EQ(RunTool({"check", "locked/in.uvo"}, Dir.Root(), environment, {}).Err, QString());  // read again
+    EXPECT_EQ(RunTool({"finish", "locked/in.uvo"}, Dir.Root(), environment, {}).Err,
+              QString("uvotool: locked/in.uvo: no save of this file to finish.\n"));
 }

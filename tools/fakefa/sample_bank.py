@@ -5,9 +5,11 @@
 
 Writes a settings file whose connection string points at the endpoint (an existing file is kept as
 FILE.bak), then serves until it is ended (Ctrl+C). Log in as user "uvo" with the password "sample".
-The bank has three financial operations and 36 credit contracts with Russian client names; every
-contract delivers a record of every active record type, and every seventh a few invalid values, so
-that the editor's yellow cells show.
+The bank has three financial operations and 36 credit contracts with Russian client names, all of
+finance type 01 (the one its settings name) and dated within the last week, so that the import
+dialog's preset period lists them all; a list asked for a period holds the contracts dated in it.
+Every contract delivers a record of every active record type, and every seventh a few invalid values,
+so that the editor's yellow cells show.
 """
 
 import argparse
@@ -66,11 +68,11 @@ class Contract:
     def __init__(self, number, rng, today):
         self.deal_id = 5000 + number
         self.fo = FINANCIAL_OPERATIONS[number % len(FINANCIAL_OPERATIONS)]
-        self.date = today - datetime.timedelta(days=rng.randint(0, 900))
+        self.date = today - datetime.timedelta(days=rng.randint(0, 7))  # the dialog's preset period
         self.number = "КД-%04d/%d" % (number, self.date.year)
         self.amount = rng.randint(50, 5000) * 1000
         self.fund = "RUR" if number % 9 else "USD"
-        self.finance_type = "01" if number % 4 else "02"
+        self.finance_type = SETTINGS["FinanceType"]
         self.surname = rng.choice(SURNAMES)
         self.first_name = rng.choice(FIRST_NAMES)
         female = self.first_name[-1] in "аяь"
@@ -95,19 +97,19 @@ class SampleBank:
         call = re.fullmatch(r"exec UVOEditGetInfo '(\d{8})','(\d{8})',(\d+),'(\d*)',([012])", command)
         if not call:
             return None
-        _, end, number, finance_type, mode = call.groups()
+        start, end, number, finance_type, mode = call.groups()
         if mode == "0":
-            return self.contract_list(int(number), finance_type, end)
+            return self.contract_list(int(number), finance_type, start, end)
         contract = next((c for c in self.contracts if c.deal_id == int(number)), None)
         return self.records(contract, mode == "2") if contract else [{"count": 0}]
 
-    def contract_list(self, fo_id, finance_type, end):
+    def contract_list(self, fo_id, finance_type, start, end):
         columns = [["DealID", "bigint"], ["DealDate", "datetime"], ["DealNumber", "nvarchar"], ["FOBrief", "nvarchar"],
                    ["DealQty", "money"], ["Fund", "nvarchar"], ["ClName", "nvarchar"], ["FT", "nvarchar"]]
         rows = [[c.deal_id, c.date.isoformat(), c.number, c.fo[2], c.amount, c.fund, c.client, c.finance_type]
                 for c in self.contracts
                 if (fo_id in (0, c.fo[0])) and finance_type in ("", c.finance_type)
-                and c.date.strftime("%Y%m%d") <= end]
+                and start <= c.date.strftime("%Y%m%d") <= end]
         return [{"count": len(rows)}, {"columns": columns, "rows": rows}]
 
     def records(self, contract, take_on):

@@ -4,6 +4,7 @@
 #include "Findings.h"
 #include "FileIo.h"
 #include "FormatLoader.h"
+#include "InterruptedSaves.h"
 #include "TFormat.h"
 
 #include <QCoreApplication>
@@ -81,10 +82,27 @@ void PrintFileError(const QString& file, const QString& message)
 
 QString SystemText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
+bool TellInterruptedSaves(const QString& file)
+{
+    const std::vector<InterruptedSaves::TInterruptedSave> saves = InterruptedSaves::PendingFor(file);
+    for (const InterruptedSaves::TInterruptedSave& save : saves)
+        PrintFileError(file, (save.TargetChanged
+                                  ? QStringLiteral("a save of this file was cut short, and another program has replaced "
+                                                   "or removed the file since; the content of that save is in '%1'. "
+                                                   "'uvotool finish %2' writes it to the file.")
+                                  : QStringLiteral("a save of this file was cut short and left the file incomplete; "
+                                                   "its complete new content is in '%1'. 'uvotool finish %2' "
+                                                   "finishes the save."))
+                                 .arg(Escaped(save.Copy), Escaped(file)));
+    return !saves.empty();
+}
+
 // The whole of a file, a device, a FIFO or, for "-", standard input; none
 // once the reason is on standard error.
 std::optional<QByteArray> ReadInput(const QString& file)
 {
+    if (file != StandardStream && TellInterruptedSaves(file))
+        return std::nullopt;
     FileIo::TReadResult read;
     try {
         read = file == StandardStream ? FileIo::ReadDescriptor(STDIN_FILENO) : FileIo::ReadAnyFile(file);

@@ -30,6 +30,11 @@ QString SystemText(int error);
 // once the reason is on standard error.
 std::optional<QByteArray> ReadInput(const QString& file);
 
+// A file that a save cut short left to finish (InterruptedSaves) is neither
+// read nor written: each such save is told on standard error, with where its
+// complete copy is and the command that finishes it.
+bool TellInterruptedSaves(const QString& file);
+
 // The parser's help with the program named as the user calls it rather than
 // by the path of the executable.
 QString HelpText(const QCommandLineParser& parser, const QString& invocation);

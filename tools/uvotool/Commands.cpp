@@ -7,6 +7,7 @@
 #include "ImportCommands.h"
 #include "FindingWriters.h"
 #include "FormatLoader.h"
+#include "InterruptedSaves.h"
 #include "TContent.h"
 #include "TFormat.h"
 #include "TUvoError.h"
@@ -42,6 +43,7 @@ const char* const MainDescription =
     "                          banking database into a new or an existing file.\n"
     "  diff OLD NEW            Report what changed from one file to the other,\n"
     "                          account by account.\n"
+    "  finish FILE...          Finish saves of the files that were cut short.\n"
     "  help [COMMAND]          Show this help or the help of a command.\n"
     "\n"
     "Run 'uvotool COMMAND --help' for the options of a command.";
@@ -82,6 +84,44 @@ const char* const SortDescription =
     "\n"
     "Exit status: 0 when written, 1 when reading passed over data (nothing is\n"
     "written), 2 when the file could not be read or written.";
+
+const char* const FinishDescription =
+    "Finishes saves that were cut short (the program killed, the machine down)\n"
+    "while the editor or uvotool rewrote a file in place, where its folder allows\n"
+    "no new file. Such a save keeps the complete new content in the user's cache\n"
+    "folder first; this command writes it to the file. Until then the file is\n"
+    "neither read nor written by the other commands.\n"
+    "\n"
+    "Exit status: 0 when every save was finished, 1 when a file had none to\n"
+    "finish, 2 when a file could not be written.";
+
+int RunFinish(const QStringList& arguments)
+{
+    TCommandLine command(QStringLiteral("finish"), FinishDescription, "The files whose saves were cut short.",
+                         "FILE...");
+    if (const auto done = command.Parse(arguments))
+        return *done;
+    const QStringList files = command.Parser.positionalArguments();
+    if (files.isEmpty())
+        return UsageError(command.Invocation, QStringLiteral("no file given."));
+    int status = ExitSound;
+    for (const QString& file : files) {
+        const std::vector<InterruptedSaves::TInterruptedSave> saves = InterruptedSaves::PendingFor(file);
+        if (saves.empty()) {
+            PrintFileError(file, QStringLiteral("no save of this file to finish."));
+            status = std::max(status, ExitFindings);
+        }
+        for (const InterruptedSaves::TInterruptedSave& save : saves) {
+            try {
+                InterruptedSaves::Finish(save);
+            } catch (const TUvoError& error) {
+                PrintFileError(file, Escaped(error.Message()));
+                status = ExitFailure;
+            }
+        }
+    }
+    return status;
+}
 
 int RunCheck(const QStringList& arguments)
 {
@@ -150,6 +190,8 @@ int RunRewrite(TRewrite kind, const QStringList& arguments)
                                                               : QStringLiteral("one file at a time."));
     const QString& file = files.front();
     const QString target = command.Parser.isSet(outputOption) ? command.Parser.value(outputOption) : file;
+    if (target != StandardStream && TellInterruptedSaves(target))
+        return ExitFailure;
 
     TFormat format;
     if (!LoadFormat(format))
@@ -197,6 +239,8 @@ int RunCommand(const QString& name, const QStringList& arguments)
         return RunRewrite(TRewrite::Sort, arguments);
     if (name == u"diff")
         return RunDiff(arguments);
+    if (name == u"finish")
+        return RunFinish(arguments);
     if (name == u"contracts")
         return RunContracts(arguments);
     if (name == u"import")
@@ -210,7 +254,7 @@ int Run(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(MainDescription));
-    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("check, totals, sort, diff, contracts, import or help."),
+    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("check, totals, sort, diff, finish, contracts, import or help."),
                                  QStringLiteral("COMMAND [ARGUMENTS...]"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();

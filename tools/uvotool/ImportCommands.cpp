@@ -322,6 +322,8 @@ int RunImport(const QStringList& arguments)
         return *done;
     const bool append = command.Parser.isSet(appendOption);
     const QString target = command.Parser.value(append ? appendOption : outputOption);
+    if (TellInterruptedSaves(target))
+        return ExitFailure;
     TContent content(format);
     if (append) {
         const UvoFile::ReadResult read = UvoFile::Read(target, content);

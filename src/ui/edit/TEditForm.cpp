@@ -2,6 +2,7 @@
 
 #include "TEditor.h"
 #include "TFldValModel.h"
+#include "UvoColors.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -23,10 +24,6 @@ constexpr int RowHeight = 20;
 constexpr int CaptionColumnWidth = 420;
 // A click on the selected row's value opens its editor after this delay.
 constexpr int ClickEditDelayMs = 100;
-
-const QColor GridBackground(255, 255, 250);
-const QColor GridText(128, 0, 0);
-const QColor GreyedText(128, 128, 128);
 
 QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                        QStyle::StandardPixmap icon)
@@ -108,10 +105,10 @@ void TEditForm::CreateGrid()
     font.setPixelSize(13);
     EditVT->setFont(font);
     QPalette palette = EditVT->palette();
-    palette.setColor(QPalette::Base, GridBackground);
-    palette.setColor(QPalette::Active, QPalette::Text, GridText);
-    palette.setColor(QPalette::Inactive, QPalette::Text, GridText);
-    palette.setColor(QPalette::Disabled, QPalette::Text, GreyedText);
+    palette.setColor(QPalette::Base, UvoColors::EditBackground);
+    palette.setColor(QPalette::Active, QPalette::Text, UvoColors::EditText);
+    palette.setColor(QPalette::Inactive, QPalette::Text, UvoColors::EditText);
+    palette.setColor(QPalette::Disabled, QPalette::Text, UvoColors::EditGreyedText);
     EditVT->setPalette(palette);
 
     QHeaderView* rowHeader = EditVT->verticalHeader();

@@ -1,11 +1,13 @@
 #include "TEditor.h"
 
+#include "InvalidCellOption.h"
 #include "StrUtils.h"
 #include "TFldValModel.h"
 #include "TFormat.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDate>
 #include <QKeyEvent>
@@ -74,6 +76,34 @@ QString ControlText(QWidget* editor)
     return box->inputMask().isEmpty() ? box->text() : MaskDigits(*box);
 }
 
+// Enter while the codes that begin with the typed text are offered ends the
+// edit with the text as typed, unless one of them was chosen in the list.
+class TTypedTextOnEnter : public QObject {
+public:
+    explicit TTypedTextOnEnter(QComboBox* combo) : QObject(combo), FCombo(combo)
+    {
+        FCombo->completer()->popup()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QAbstractItemView* popup = FCombo->completer()->popup();
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || popup->currentIndex().isValid())
+            return false;
+        popup->hide();
+        QKeyEvent enter(QEvent::KeyPress, key->key(), key->modifiers());
+        QCoreApplication::sendEvent(FCombo, &enter);
+        return true;
+    }
+
+private:
+    QComboBox* FCombo;
+};
+
 QComboBox* NewCodeList(QWidget* parent, const TRule& rule)
 {
     auto* combo = new QComboBox(parent);
@@ -82,6 +112,10 @@ QComboBox* NewCodeList(QWidget* parent, const TRule& rule)
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setFrame(false);
     combo->setMaxVisibleItems(20);
+    // Codes that begin with what was typed are offered in a list; what was
+    // typed stays the text until one of them is chosen.
+    combo->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    new TTypedTextOnEnter(combo);
     QFont font(QStringLiteral("Courier New"));
     font.setPixelSize(13);
     combo->setFont(font);
@@ -108,6 +142,12 @@ bool IsListOpen(QWidget* editor)
 }  // namespace
 
 TEditor::TEditor(QAbstractItemView* Tree) : QStyledItemDelegate(Tree), FTree(Tree) {}
+
+void TEditor::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    KeepInvalidYellowWhenSelected(*option);
+}
 
 QWidget* TEditor::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
 {

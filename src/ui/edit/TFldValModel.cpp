@@ -1,16 +1,10 @@
 #include "TFldValModel.h"
 
 #include "TContent.h"
+#include "UvoColors.h"
 
 #include <QBrush>
 #include <QFont>
-
-namespace {
-
-const QColor InvalidColor(255, 255, 0);
-const QColor CaptionColor(0, 0, 128);
-
-}  // namespace
 
 TFldValModel::TFldValModel(TContentRec& Rec, QObject* parent) : QAbstractTableModel(parent)
 {
@@ -58,12 +52,12 @@ QVariant TFldValModel::data(const QModelIndex& index, int role) const
     case Qt::BackgroundRole:
         // Judged on every paint, so a corrected value loses its yellow at once.
         if (!caption && !IsValueValid(row))
-            return QBrush(InvalidColor);
+            return QBrush(UvoColors::InvalidValue);
         return {};
     case Qt::ForegroundRole:
         // Greyed rows keep the grid's disabled colour.
         if (caption && IsRowEnabled(row))
-            return QBrush(CaptionColor);
+            return QBrush(UvoColors::FieldCaption);
         return {};
     case Qt::FontRole: {
         QFont font;

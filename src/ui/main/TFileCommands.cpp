@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include "TContent.h"
+#include "SaveRecovery.h"
 #include "TPrompts.h"
 #include "TSettings.h"
 #include "TUvoDocument.h"
@@ -39,14 +40,17 @@ void TFileCommands::Open()
 
 void TFileCommands::LoadUVO(const QString& FileName)
 {
+    SaveRecovery::OfferFor(FileName);  // a file left half-written is finished before it is read
     UvoFile::ReadResult result;
     FDocument.ReplaceAll([&](TContent& content) {
         {
             TLongFileTask task(QApplication::activeWindow(), QStringLiteral("Чтение файла…"));
             result = UvoFile::Read(FileName, content, [&](qint64 done, qint64 total) { task.Progress(done, total); });
         }
-        if (result.Ok)
+        if (result.Ok) {
+            NoteOnDisk(FileName);
             return TReplacement{FileName, false, true, result.Losses};
+        }
         Prompts().Error(QStringLiteral("Ошибка при загрузке файла: \r\n") + result.Message);
         // What was read stays on show, but the editor is no longer bound to the
         // file: a plain Save must not overwrite it with a fragment of itself.
@@ -59,10 +63,20 @@ void TFileCommands::LoadUVO(const QString& FileName)
 void TFileCommands::Save()
 {
     if (FDocument.CurrentFile().isEmpty())
-        SaveAs();
-    else
-        SaveToFile(FDocument.CurrentFile());
+        return SaveAs();
+    if (ChangedOnDisk() &&
+        Prompts().Question(QStringLiteral("Сохранить"), ChangedOnDiskQuestion, TQuestionButtons::YesNo) != TAnswer::Yes)
+        return;  // nothing written, the file state as it was
+    SaveToFile(FDocument.CurrentFile());
 }
+
+bool TFileCommands::ChangedOnDisk() const
+{
+    const QString& file = FDocument.CurrentFile();
+    return !file.isEmpty() && file == FOnDisk.Path && FOnDisk.Identity && FileIo::IdentityOf(file) != FOnDisk.Identity;
+}
+
+void TFileCommands::NoteOnDisk(const QString& FileName) { FOnDisk = {FileName, FileIo::IdentityOf(FileName)}; }
 
 QString TFileCommands::DefaultFileName() const
 {
@@ -92,5 +106,6 @@ void TFileCommands::SaveToFile(const QString& FileName)
         // A failure leaves the file state as it was.
         UvoFile::Write(FileName, FDocument.Content(), [&](qint64 done, qint64 total) { task.Progress(done, total); });
     }
+    NoteOnDisk(FileName);
     FDocument.MarkSaved(FileName);
 }

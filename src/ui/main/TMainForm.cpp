@@ -336,6 +336,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         FormMouseWheel(wheel->globalPosition().toPoint(), wheel->angleDelta().y());
         return true;  // consumed wherever the pointer was
     }
+    // Back from another program, which may have changed the open file; the
+    // note stays long enough to be seen.
+    if (event->type() == QEvent::WindowActivate && watched == this && FFileCommands->ChangedOnDisk())
+        StatusBar->showMessage(TFileCommands::ChangedOnDiskNote, 10000);
     return QMainWindow::eventFilter(watched, event);
 }
 

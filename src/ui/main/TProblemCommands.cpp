@@ -151,8 +151,8 @@ void TProblemCommands::StepToProblem(bool forward)
             continue;
         FForm.PanelGroup->FocusField(grids[cell.Grid]->Rec(cell.Row), cell.Column);
         if (wrapped && fromCell)
-            FForm.StatusBar->showMessage(forward ? WrappedForward : WrappedBackward, StatusMessageMs);
+            FForm.StatusBar->ShowNote(forward ? WrappedForward : WrappedBackward, StatusMessageMs);
         return;
     }
-    FForm.StatusBar->showMessage(NoneShown, StatusMessageMs);
+    FForm.StatusBar->ShowNote(NoneShown, StatusMessageMs);
 }

@@ -54,6 +54,8 @@ TProblemsDock::TProblemsDock(TUvoDocument& document, QWidget* parent)
         ShowFindings();
     });
     connect(&document, &TUvoDocument::ContentReplaced, this, &TProblemsDock::ContentReplaced);
+    // The findings of what was written: line numbers of the new file, no text lost on saving.
+    connect(&document, &TUvoDocument::Saved, this, [this] { ContentReplaced(true); });
     connect(&document, &TUvoDocument::RecordsChanged, this, &TProblemsDock::RecordsChanged);
 }
 

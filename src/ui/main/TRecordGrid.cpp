@@ -1,6 +1,8 @@
 #include "TRecordGrid.h"
 
+#include "InvalidCellOption.h"
 #include "TRecordGridModel.h"
+#include "UvoColors.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -15,11 +17,6 @@
 
 namespace {
 
-const QColor GridLineColor(192, 192, 192);
-const QColor FocusedCellColor(0, 255, 255);
-const QColor FocusedTextColor(0, 80, 0);
-const QColor CellTextColor(0, 128, 0);
-
 constexpr int ColumnExtra = 12;  // beyond the caption's width in the bold header font
 
 // The focused cell is drawn like any other cell: no focus frame.
@@ -32,6 +29,7 @@ protected:
     {
         QStyledItemDelegate::initStyleOption(option, index);
         option->state &= ~QStyle::State_HasFocus;
+        KeepInvalidYellowWhenSelected(*option);
     }
 };
 
@@ -42,7 +40,7 @@ public:
                   QStyleHintReturn* returnData) const override
     {
         if (hint == SH_Table_GridLineColor)
-            return int(GridLineColor.rgba());
+            return int(UvoColors::GridLines.rgba());
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
@@ -111,12 +109,12 @@ void TRecordGrid::TuneVT()
 void TRecordGrid::TunePalette()
 {
     QPalette colours = palette();
-    colours.setColor(QPalette::Text, CellTextColor);
-    colours.setColor(QPalette::Active, QPalette::Highlight, FocusedCellColor);
-    colours.setColor(QPalette::Active, QPalette::HighlightedText, FocusedTextColor);
+    colours.setColor(QPalette::Text, UvoColors::CellText);
+    colours.setColor(QPalette::Active, QPalette::Highlight, UvoColors::FocusedCell);
+    colours.setColor(QPalette::Active, QPalette::HighlightedText, UvoColors::FocusedCellText);
     // The selection is not shown while another control has the keyboard focus.
     colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Base));
-    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, CellTextColor);
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, UvoColors::CellText);
     setPalette(colours);
 }
 

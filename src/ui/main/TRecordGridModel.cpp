@@ -1,18 +1,11 @@
 #include "TRecordGridModel.h"
 
 #include "TContent.h"
+#include "UvoColors.h"
 
 #include <QBrush>
 
 #include <algorithm>
-
-namespace {
-
-const QColor InvalidColor(255, 255, 0);
-const QColor CellTextColor(0, 128, 0);
-const QColor HeaderTextColor(0, 80, 0);
-
-}  // namespace
 
 TRecordGridModel::TRecordGridModel(const TContentRec& first, QObject* parent) : QAbstractTableModel(parent)
 {
@@ -63,7 +56,7 @@ QVariant TRecordGridModel::data(const QModelIndex& index, int role) const
     case Qt::BackgroundRole:
         return VTBeforeCellPaint(index);
     case Qt::ForegroundRole:
-        return QBrush(CellTextColor);
+        return QBrush(UvoColors::CellText);
     default:
         return {};
     }
@@ -81,7 +74,7 @@ QVariant TRecordGridModel::VTBeforeCellPaint(const QModelIndex& index) const
     const TContentRec& rec = *FRecs[size_t(index.row())];
     const size_t column = size_t(index.column());
     if (column < rec.FldList.size() && !rec.FldList[column].IsValid())
-        return QBrush(InvalidColor);
+        return QBrush(UvoColors::InvalidValue);
     return {};
 }
 
@@ -93,7 +86,7 @@ QVariant TRecordGridModel::headerData(int section, Qt::Orientation orientation, 
     case Qt::DisplayRole:
         return FCaptions[section];
     case Qt::ForegroundRole:
-        return QBrush(HeaderTextColor);
+        return QBrush(UvoColors::HeaderText);
     default:
         return {};
     }

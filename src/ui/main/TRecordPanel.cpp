@@ -2,14 +2,13 @@
 
 #include "TContent.h"
 #include "TRecordGrid.h"
+#include "UvoColors.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
 namespace {
-
-const QColor CaptionColor(0, 0, 255);
 
 // The caption bar folds and unfolds its panel when clicked.
 class TCaptionBar : public QLabel {
@@ -22,7 +21,7 @@ public:
         font.setBold(true);
         setFont(font);
         QPalette colours = palette();
-        colours.setColor(QPalette::WindowText, CaptionColor);
+        colours.setColor(QPalette::WindowText, UvoColors::PanelCaption);
         setPalette(colours);
         setTextFormat(Qt::PlainText);
         setIndent(4);

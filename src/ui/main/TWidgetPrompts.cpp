@@ -182,11 +182,21 @@ QString TWidgetPrompts::SaveFileName(const QString& proposedName, const QString&
 
 std::optional<QString> TWidgetPrompts::InputBox(const QString& title, const QString& prompt, const QString& text)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(Owner(), title, prompt, QLineEdit::Normal, text, &ok);
-    if (!ok)
+    QInputDialog dialog(Owner());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(text);
+    // Wide enough for the whole title beside the title bar's buttons, and for
+    // an account number of 40 characters.
+    constexpr int TitleBarButtons = 120;
+    constexpr int LongestAnswer = 40;
+    const QFontMetrics metrics(dialog.font());
+    dialog.resize(std::max({dialog.sizeHint().width(), metrics.horizontalAdvance(title) + TitleBarButtons,
+                            metrics.horizontalAdvance(QString(LongestAnswer, u'0')) + 2 * metrics.height()}),
+                  dialog.sizeHint().height());
+    if (ExecDialog(dialog) != QDialog::Accepted)
         return std::nullopt;
-    return answer;
+    return dialog.textValue();
 }
 
 std::optional<TLogin> TWidgetPrompts::LoginBox(const QString& database, const QString& userName)

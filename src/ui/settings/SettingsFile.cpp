@@ -3,6 +3,7 @@
 #include "AnsiCodePage.h"
 #include "TUvoError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -22,6 +23,15 @@ struct StringSlot {
 };
 
 constexpr int FoidOffset = 352;
+
+// The file is named without a folder, so it lands in whatever folder is
+// current: the message says which file in which folder could not be written.
+[[noreturn]] void ThrowWriteFailure(const QString& fileName, const QString& reason)
+{
+    const QFileInfo file(fileName);
+    throw TUvoError(QStringLiteral("Не удалось записать файл настроек \"%1\" в папке \"%2\".\n%3")
+                        .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath()), reason));
+}
 
 const std::array<StringSlot, 8>& StringSlots()
 {
@@ -87,19 +97,19 @@ void Save(const QString& fileName, const TSettings& settings)
     // A file its owner made read-only is not replaced, as data files are not
     // (judged by the rights the process runs with).
     if (QFileInfo::exists(fileName) && ::faccessat(AT_FDCWD, QFile::encodeName(fileName).constData(), W_OK, AT_EACCESS) != 0)
-        throw TUvoError(QStringLiteral("Невозможно открыть файл для записи."));
+        ThrowWriteFailure(fileName, QStringLiteral("Невозможно открыть файл для записи."));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw TUvoError(file.errorString());
+        ThrowWriteFailure(fileName, file.errorString());
     // The record may hold a database password: readable by its owner only.
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw TUvoError(reason);
+        ThrowWriteFailure(fileName, reason);
     }
     if (!file.commit())
-        throw TUvoError(file.errorString());
+        ThrowWriteFailure(fileName, file.errorString());
 }
 
 QString CutToCapacity(const QString& text, int capacity)

@@ -22,8 +22,9 @@ bool Decode(const QByteArray& bytes, TSettings& settings);
 bool Load(const QString& fileName, TSettings& settings);
 
 // Writes the file, readable by its owner only since it may hold a database
-// password. Throws TUvoError with the system's message on failure, and with
-// "Невозможно открыть файл для записи." for a read-only file.
+// password. A failure throws TUvoError naming the file and its folder, with
+// the system's message, or "Невозможно открыть файл для записи." for a
+// read-only file.
 void Save(const QString& fileName, const TSettings& settings);
 
 // A text cut to a capacity of single-byte characters, as the settings store it.
