@@ -18,6 +18,7 @@
 #include "TUvoDocument.h"
 #include "UvoFile.h"
 #include "UvoGenerator.h"
+#include "UvoIds.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,7 +39,6 @@ constexpr double TimeTargetMs = 1500;
 constexpr double PeakFileRatioTarget = 2.5;
 constexpr int EveryNth = 101;  // of the accounts made, one in this many is added, removed or changed
 constexpr quint32 ShuffleSeed = 20240628;
-const QString SurnameFld = QStringLiteral("310233");
 const QString ChangedSurname = QStringLiteral("Изменённая");
 
 struct Options {
@@ -75,8 +75,8 @@ std::vector<std::vector<TContentRec*>> AccountsOf(const TContent& content)
 void ChangeSurname(const std::vector<TContentRec*>& account)
 {
     for (TContentRec* rec : account)
-        if (rec->Rec->RecID == u"300300") {
-            rec->SetVal(SurnameFld, ChangedSurname);
+        if (rec->Rec->RecID == UvoIds::ConsumerRecID) {
+            rec->SetVal(UvoIds::SurnameFld, ChangedSurname);
             return;
         }
     throw std::runtime_error("an account without a Consumer Name record");

@@ -8,6 +8,7 @@
 #include "TLongFileTask.h"
 #include "TScriptedPrompts.h"
 #include "UiTestSupport.h"
+#include "UvoIds.h"
 #include "UvoToolFixture.h"
 #include "ViewFixture.h"
 
@@ -23,8 +24,6 @@
 using namespace ViewFixture;
 
 namespace {
-
-const QString SurnameFld = QStringLiteral("310233");
 
 // The Header, per account an Account and a Consumer Name record, the Trailer.
 QByteArray File(const QStringList& accounts, const QString& changedAccount = {})
@@ -148,7 +147,7 @@ private slots:
         Choose(field);
         QVERIFY(Form().cbFilter->currentText().startsWith(QLatin1String("A3")));
         TContentRec* holder = RecOf(Consumer, "A3");
-        QCOMPARE(FocusedCell(Form()), std::pair(holder, holder->FindFld(SurnameFld)->Index()));
+        QCOMPARE(FocusedCell(Form()), std::pair(holder, holder->FindFld(UvoIds::SurnameFld)->Index()));
 
         Choose(GroupOf("A2"));
         QCOMPARE(Form().StatusBar->currentMessage(), TCompareDock::AccountOnlyInOlder);
@@ -159,7 +158,7 @@ private slots:
         Open();
         Compare();
         Tree().expand(GroupOf("A4"));
-        PlayEditDialog(FWindow->Prompts, {{SurnameFld, QStringLiteral("Иванов")}});
+        PlayEditDialog(FWindow->Prompts, {{UvoIds::SurnameFld, QStringLiteral("Иванов")}});
         Form().EditRec(RecOf(Consumer, "A3"));
         QCOMPARE(Dock().windowTitle(), QStringLiteral("Сравнение: счетов добавлено 1, удалено 1, изменено 0"));
         QCOMPARE(Groups(), QStringList({"A2 удалён", "A4 добавлен"}));

@@ -1,8 +1,7 @@
 #include "TCompareModel.h"
 
 #include "TFormat.h"
-
-#include <QColor>
+#include "UvoColors.h"
 
 #include <array>
 
@@ -52,13 +51,12 @@ QString RecordChangeText(TRecordKind kind)
     return QStringLiteral("изменена");
 }
 
-// Green for what came, maroon for what went, as elsewhere in the window.
 QVariant KindColour(bool added, bool removed)
 {
     if (added)
-        return QColor(0, 128, 0);
+        return UvoColors::ComparisonAdded;
     if (removed)
-        return QColor(128, 0, 0);
+        return UvoColors::ComparisonRemoved;
     return {};
 }
 
