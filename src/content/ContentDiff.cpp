@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
 
 namespace {
@@ -19,20 +20,18 @@ struct TEntry {
     const QString& RecID() const { return Record->Rec->RecID; }
 };
 
-TGroup GroupOf(const TContentRec& rec, const TFormat& format)
+TGroup GroupOf(const TContentRec& rec)
 {
-    if (rec.Rec == format.HeaderRec)
+    if (rec.Rec == rec.Format->HeaderRec)
         return TGroup::Header;
-    if (rec.Rec == format.TrailerRec)
+    if (rec.Rec == rec.Format->TrailerRec)
         return TGroup::Trailer;
     return rec.Account.isEmpty() ? TGroup::NoAccount : TGroup::Account;
 }
 
 int CompareGroupOf(const TEntry& a, const TEntry& b)
 {
-    if (a.Group != b.Group)
-        return a.Group < b.Group ? -1 : 1;
-    return a.Group == TGroup::Account ? a.Account().compare(b.Account()) : 0;
+    return TDiffGroupKey::Compare(a.Group, a.Account(), b.Group, b.Account());
 }
 
 // Records that can pair: one group, one type, one sort key.
@@ -106,7 +105,7 @@ std::vector<TEntry> SortedEntries(const TContent& content)
     entries.reserve(size_t(content.Count()));
     for (int i = 0; i < content.Count(); ++i) {
         const TContentRec* rec = content[i];
-        entries.push_back({GroupOf(*rec, content.Format()), rec, i});
+        entries.push_back({GroupOf(*rec), rec, i});
     }
     std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) {
         const int byBucket = CompareBucketOf(a, b);
@@ -118,30 +117,31 @@ std::vector<TEntry> SortedEntries(const TContent& content)
 // Walks the two sorted lists side by side, group by group and bucket by bucket.
 class TComparer {
 public:
-    TComparer(std::vector<TAccountDifference>& accounts, TDiffSummary& summary)
-        : FAccounts(accounts), FSummary(summary)
+    TComparer(std::vector<TAccountDifference>& accounts, TDiffSummary& summary) : FAccounts(accounts), FSummary(summary)
     {
     }
 
-    void CompareGroups(const std::vector<TEntry>& oldEntries, const std::vector<TEntry>& newEntries);
+    // progress hears of the entries walked past, of both lists together.
+    void CompareGroups(const std::vector<TEntry>& oldEntries, const std::vector<TEntry>& newEntries,
+                       const std::function<void(qint64 walked)>& progress);
 
 private:
     void PairBucket(TAccountDifference& group, const TEntry* oldBegin, const TEntry* oldEnd,
                     const TEntry* newBegin, const TEntry* newEnd);
     static void AddOneSided(TAccountDifference& group, const TEntry& entry, bool isNew);
     static void AddPair(TAccountDifference& group, const TEntry& oldEntry, const TEntry& newEntry);
-    void Count(const TAccountDifference& group);
 
     std::vector<TAccountDifference>& FAccounts;
     TDiffSummary& FSummary;
 };
 
-void TComparer::CompareGroups(const std::vector<TEntry>& oldEntries, const std::vector<TEntry>& newEntries)
+void TComparer::CompareGroups(const std::vector<TEntry>& oldEntries, const std::vector<TEntry>& newEntries,
+                              const std::function<void(qint64 walked)>& progress)
 {
     const TEntry* oldBegin = oldEntries.data();
     const TEntry* newBegin = newEntries.data();
     WalkRuns(oldBegin, oldBegin + oldEntries.size(), newBegin, newBegin + newEntries.size(), CompareGroupOf,
-             [this](int side, const TEntry* oldIt, const TEntry* oldRun, const TEntry* newIt, const TEntry* newRun) {
+             [&](int side, const TEntry* oldIt, const TEntry* oldRun, const TEntry* newIt, const TEntry* newRun) {
                  const TEntry& first = side <= 0 ? *oldIt : *newIt;
                  TAccountDifference group;
                  group.Group = first.Group;
@@ -155,9 +155,11 @@ void TComparer::CompareGroups(const std::vector<TEntry>& oldEntries, const std::
                               PairBucket(group, o, oEnd, n, nEnd);
                           });
                  if (!group.Records.empty()) {
-                     Count(group);
+                     FSummary.Add(group);
                      FAccounts.push_back(std::move(group));
                  }
+                 if (progress)
+                     progress((oldRun - oldBegin) + (newRun - newBegin));
              });
 }
 
@@ -237,33 +239,51 @@ void TComparer::AddPair(TAccountDifference& group, const TEntry& oldEntry, const
     group.Records.push_back(std::move(record));
 }
 
-void TComparer::Count(const TAccountDifference& group)
+}  // namespace
+
+TDiffGroupKey TDiffGroupKey::Of(const TContentRec& rec)
+{
+    const TGroup group = GroupOf(rec);
+    return {group, group == TGroup::Account ? rec.Account : QString()};
+}
+
+size_t qHash(const TDiffGroupKey& key, size_t seed) { return qHashMulti(seed, int(key.Group), key.Account); }
+
+void TDiffSummary::Add(const TAccountDifference& group)
 {
     if (group.Group == TGroup::Account) {
-        qsizetype& accounts = group.Kind == TAccountDifference::TKind::Added     ? FSummary.AccountsAdded
-                            : group.Kind == TAccountDifference::TKind::Removed ? FSummary.AccountsRemoved
-                                                                               : FSummary.AccountsChanged;
+        qsizetype& accounts = group.Kind == TAccountDifference::TKind::Added     ? AccountsAdded
+                            : group.Kind == TAccountDifference::TKind::Removed ? AccountsRemoved
+                                                                               : AccountsChanged;
         ++accounts;
     }
     for (const TRecordDifference& record : group.Records) {
         switch (record.Kind) {
         case TRecordDifference::TKind::Added:
-            ++FSummary.RecordsAdded;
+            ++RecordsAdded;
             break;
         case TRecordDifference::TKind::Removed:
-            ++FSummary.RecordsRemoved;
+            ++RecordsRemoved;
             break;
         case TRecordDifference::TKind::Changed:
-            ++FSummary.RecordsChanged;
-            FSummary.FieldsChanged += qsizetype(record.Fields.size());
+            ++RecordsChanged;
+            FieldsChanged += qsizetype(record.Fields.size());
             break;
         }
     }
 }
 
-}  // namespace
-
-TContentDiff::TContentDiff(const TContent& oldContent, const TContent& newContent)
+// Sorting both lists takes about as long as walking them: each half of the progress.
+TContentDiff::TContentDiff(const TContent& oldContent, const TContent& newContent, const UvoFile::TProgress& progress)
 {
-    TComparer(FAccounts, FSummary).CompareGroups(SortedEntries(oldContent), SortedEntries(newContent));
+    const qint64 records = qint64(oldContent.Count()) + newContent.Count();
+    const auto tell = [&](qint64 done) {
+        if (progress)
+            progress(done, 2 * records);
+    };
+    const std::vector<TEntry> oldEntries = SortedEntries(oldContent);
+    tell(oldContent.Count());
+    const std::vector<TEntry> newEntries = SortedEntries(newContent);
+    tell(records);
+    TComparer(FAccounts, FSummary).CompareGroups(oldEntries, newEntries, [&](qint64 walked) { tell(records + walked); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TContent.h"
+#include "UvoFile.h"
 
 #include <QString>
 
@@ -40,6 +41,29 @@ struct TAccountDifference {
     std::vector<TRecordDifference> Records;
 };
 
+// Where a record stands in a comparison: its group, with the account for an
+// account's records.
+struct TDiffGroupKey {
+    TAccountDifference::TGroup Group = TAccountDifference::TGroup::Account;
+    QString Account;  // empty outside TGroup::Account
+
+    static TDiffGroupKey Of(const TContentRec& rec);
+    static TDiffGroupKey Of(const TAccountDifference& group) { return {group.Group, group.Account}; }
+    // The order of the groups in a comparison: the Header, the accounts in
+    // ascending order, the records without an account, the Trailer.
+    static int Compare(TAccountDifference::TGroup a, const QString& accountA, TAccountDifference::TGroup b,
+                       const QString& accountB)
+    {
+        if (a != b)
+            return a < b ? -1 : 1;
+        return a == TAccountDifference::TGroup::Account ? accountA.compare(accountB) : 0;
+    }
+    int Compare(const TDiffGroupKey& other) const { return Compare(Group, Account, other.Group, other.Account); }
+    bool operator==(const TDiffGroupKey&) const = default;
+};
+
+size_t qHash(const TDiffGroupKey& key, size_t seed = 0);
+
 struct TDiffSummary {
     qsizetype AccountsAdded = 0;
     qsizetype AccountsRemoved = 0;
@@ -48,6 +72,9 @@ struct TDiffSummary {
     qsizetype RecordsRemoved = 0;
     qsizetype RecordsChanged = 0;
     qsizetype FieldsChanged = 0;
+
+    // Counts the differences of one group.
+    void Add(const TAccountDifference& group);
 };
 
 // What changed from one submission to the next, account by account. Records
@@ -59,11 +86,13 @@ struct TDiffSummary {
 // into them.
 class TContentDiff {
 public:
-    TContentDiff(const TContent& oldContent, const TContent& newContent);
+    // progress is told now and then how far the comparison has come.
+    TContentDiff(const TContent& oldContent, const TContent& newContent, const UvoFile::TProgress& progress = {});
 
-    // In order: the Header, the accounts in ascending order, the records
-    // without an account, the Trailer.
+    // In the order of TDiffGroupKey::Compare.
     const std::vector<TAccountDifference>& Accounts() const { return FAccounts; }
+    // The groups handed over; the comparison is left without them.
+    std::vector<TAccountDifference> TakeAccounts() { return std::move(FAccounts); }
     const TDiffSummary& Summary() const { return FSummary; }
     bool Same() const { return FAccounts.empty(); }
 

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -58,15 +59,21 @@ bool SameState(const struct stat& a, const struct stat& b)
 // ended, where the open one began, and where a byte 26 ended the lines.
 class TLineWatch {
 public:
+    // Every byte of a large file passes here: the line ends and the mark are
+    // searched for, not stepped to byte by byte.
     void See(const char* data, qsizetype from, qsizetype to)
     {
-        for (qsizetype i = from; i < to && FEndMark < 0; ++i) {
-            if (data[i] == '\n') {
-                ++FEnded;
-                FOpenLine = i + 1;
-            } else if (data[i] == '\x1A') {
-                FEndMark = i;
-            }
+        if (FEndMark >= 0)
+            return;
+        if (const void* mark = std::memchr(data + from, '\x1A', size_t(to - from))) {
+            FEndMark = static_cast<const char*>(mark) - data;
+            to = FEndMark;
+        }
+        const char* const end = data + to;
+        for (const char* lf = data + from; (lf = static_cast<const char*>(std::memchr(lf, '\n', size_t(end - lf))));
+             ++lf) {
+            ++FEnded;
+            FOpenLine = lf - data + 1;
         }
     }
     bool LineTooLong(qsizetype filled) const { return FEndMark < 0 && filled - FOpenLine > MaxLineBytes; }

@@ -19,6 +19,10 @@ inline const QColor FocusedCellText(0, 80, 0);  // dark green
 inline const QColor GridLines(192, 192, 192);  // silver
 inline const QColor PanelCaption(0, 0, 255);  // blue
 
+// The comparison with an older file: what came, green, and what went, maroon.
+inline const QColor ComparisonAdded(0, 128, 0);
+inline const QColor ComparisonRemoved(128, 0, 0);
+
 // The status bar's marker of unsaved changes: olive.
 inline const QColor ChangedMarker(128, 128, 0);
 

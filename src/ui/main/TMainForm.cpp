@@ -7,6 +7,7 @@
 #include "FormatResource.h"
 #include "SettingsFile.h"
 #include "TAccountFilter.h"
+#include "TCompareCommands.h"
 #include "TFileCommands.h"
 #include "TFindBar.h"
 #include "TContent.h"
@@ -85,6 +86,7 @@ void TMainForm::FormCreate()
     CreateComponents();
     ConnectHandlers();
     FProblemCommands = new TProblemCommands(*this);
+    FCompareCommands = new TCompareCommands(*this);
     FollowDocument();
     LoadSettings();
     if (!LoadFormat()) {
@@ -230,6 +232,7 @@ void TMainForm::EnterLimitedMode()
     cbFilter->setEnabled(false);
     PanelGroup->setEnabled(false);  // so the record menu cannot open
     FProblemCommands->SetEnabled(false);
+    FCompareCommands->SetEnabled(false);
     actSettings->setEnabled(true);
     actExit->setEnabled(true);
     StatusBar->SetPanelText(0, QString());

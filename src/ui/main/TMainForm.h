@@ -16,6 +16,7 @@ class QMenu;
 class QScrollBar;
 class QToolBar;
 class TAccountFilter;
+class TCompareCommands;
 class TContent;
 class TContentRec;
 class TDiasoftForm;
@@ -90,6 +91,7 @@ public:
     // there is no field): the problems list's jump.
     void ShowRecordField(const TContentRec* Rec, int FieldIndex);
     TProblemCommands& ProblemCommands() const { return *FProblemCommands; }
+    TCompareCommands& CompareCommands() const { return *FCompareCommands; }
 
     // The grids shown, in panel order (the panels own them), and the widest
     // total column width among them since the view was last cleared.
@@ -185,6 +187,7 @@ private:
     std::unique_ptr<TFileCommands> FFileCommands;
     std::unique_ptr<TRecordCommands> FRecordCommands;
     TProblemCommands* FProblemCommands = nullptr;  // a child of this window
+    TCompareCommands* FCompareCommands = nullptr;  // a child of this window
     TSettingsForm* FSettingsForm = nullptr;
     TDiasoftForm* FDiasoftForm = nullptr;
     std::optional<QByteArray> FFormatText;
