@@ -5,7 +5,9 @@
 #include "FileIo.h"
 #include "FormatLoader.h"
 #include "InterruptedSaves.h"
+#include "TContent.h"
 #include "TFormat.h"
+#include "UvoFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -133,3 +135,21 @@ std::optional<QByteArray> ReadInput(const QString& file)
 }
 
 }  // namespace UvoTool
+
+std::optional<int> ReadToRewrite(const QString& file, bool force, TContent& content)
+{
+    auto bytes = ReadInput(file);
+    if (!bytes)
+        return ExitFailure;
+    const UvoFile::ReadResult read = UvoFile::ReadBytes(*bytes, content);
+    bytes.reset();  // the records hold the content now
+    if (!read.Ok) {
+        PrintFileError(file, Escaped(read.Message));
+        return ExitFailure;
+    }
+    if (!read.Losses.empty() && !force) {
+        ReportLosses(file, read.Losses);
+        return ExitFindings;
+    }
+    return std::nullopt;
+}

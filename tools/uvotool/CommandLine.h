@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+class TContent;
 class TFormat;
 
 // What the commands of uvotool share: the program's name, its error lines,
@@ -48,6 +49,12 @@ int UsageError(const QString& invocation, const QString& message);
 void ReportLosses(const QString& file, const std::vector<TReadLoss>& losses);
 // What the commands that rewrite a file share, after their own description.
 extern const char* const RewriteNotes;
+
+// Reads the one file of a command that rewrites it into content, as the
+// editor reads it. A file that cannot be read, or whose reading passed over
+// data without force, is told on standard error and its exit status
+// returned; none when the records are there to rewrite.
+std::optional<int> ReadToRewrite(const QString& file, bool force, TContent& content);
 
 // The parser of one command's own arguments.
 struct TCommandLine {

@@ -204,20 +204,9 @@ int RunRewrite(TRewrite kind, const QStringList& arguments)
     TFormat format;
     if (!LoadFormat(format))
         return ExitFailure;
-    auto bytes = ReadInput(file);
-    if (!bytes)
-        return ExitFailure;
     TContent content(format);
-    const UvoFile::ReadResult read = UvoFile::ReadBytes(*bytes, content);
-    bytes.reset();  // the records hold the content now
-    if (!read.Ok) {
-        PrintFileError(file, Escaped(read.Message));
-        return ExitFailure;
-    }
-    if (!read.Losses.empty() && !command.Parser.isSet(forceOption)) {
-        ReportLosses(file, read.Losses);
-        return ExitFindings;
-    }
+    if (const auto refused = ReadToRewrite(file, command.Parser.isSet(forceOption), content))
+        return *refused;
     if (kind == TRewrite::Totals && !content.GetTrailerRec()) {
         PrintFileError(file, QStringLiteral("no Trailer record, no totals to recompute; nothing written."));
         return ExitFindings;

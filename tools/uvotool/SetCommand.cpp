@@ -114,20 +114,9 @@ int RunSet(const QStringList& arguments)
     const TRule* rule = FieldToSet(format, command.Invocation, parser.value(options.Type), parser.value(options.Field));
     if (!rule)
         return ExitFailure;
-    auto bytes = ReadInput(file);
-    if (!bytes)
-        return ExitFailure;
     TContent content(format);
-    const UvoFile::ReadResult read = UvoFile::ReadBytes(*bytes, content);
-    bytes.reset();  // the records hold the content now
-    if (!read.Ok) {
-        PrintFileError(file, Escaped(read.Message));
-        return ExitFailure;
-    }
-    if (!read.Losses.empty() && !parser.isSet(options.Force)) {
-        ReportLosses(file, read.Losses);
-        return ExitFindings;
-    }
+    if (const auto refused = ReadToRewrite(file, parser.isSet(options.Force), content))
+        return *refused;
 
     std::optional<QString> whereValue;
     if (parser.isSet(options.WhereValue))
