@@ -460,8 +460,12 @@ void TDiasoftForm::GetDiasoftInfo()
     SetRunning(false);
     SetStatusText(1, QString());
     FFlInProgress = false;
-    if (records)
-        KeepRecords(std::move(*records));
+    if (!records)
+        return;
+    // Told before the records are stored, as data passed over on reading is.
+    if (const auto& problems = Import().ValueProblems(); !problems.empty())
+        Prompts().Warning(QStringLiteral("Загрузка из Fa#"), TDeliveredValues::Warning(problems));
+    KeepRecords(std::move(*records));
 }
 
 void TDiasoftForm::KeepRecords(TRecordList records)

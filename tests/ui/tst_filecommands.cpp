@@ -349,6 +349,7 @@ private slots:
             {"no read permission", TBadContent::Empty, FWindow->Dir.FilePath("locked.uvo"), TPromptKind::Error, cannotOpen, 0, true},
             {"folder named like the file", TBadContent::Empty, dirPath, TPromptKind::Error, cannotOpen, 0},
             {"read-only target", std::nullopt, FWindow->Dir.FilePath("readonly.uvo"), TPromptKind::AppError, cannotWrite, 4, true},
+            {"read-only target, as whoever saves", std::nullopt, FWindow->Dir.FilePath("readonly.uvo"), TPromptKind::AppError, cannotWrite, 4},
             {"folder as target", std::nullopt, dirPath, TPromptKind::AppError, cannotWrite, 4},
             {"full disk", std::nullopt, disk.Path("out.uvo"), TPromptKind::AppError,
              "Ошибка при записи файла: " + disk.Cause() + ".", 4},
