@@ -61,8 +61,9 @@ void TDeliveredValues::Set(TContentRec& rec, const QString& fldId, QString value
     if (!fld)
         return;
     const TRule& rule = *fld->Rule;
+    const QString delivered = value;
     const auto note = [&](TValueProblem::TKind kind) {
-        FProblems.push_back({kind, record, dealId, rule.RecID(), rule.FldID(), rule.Name, rule.Size, value});
+        FProblems.push_back({kind, record, dealId, rule.RecID(), rule.FldID(), rule.Name, rule.Size, delivered});
     };
     if (ReplaceControls(value))
         note(TValueProblem::TKind::ControlReplaced);

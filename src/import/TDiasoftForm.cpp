@@ -435,6 +435,7 @@ void TDiasoftForm::btnStartClick()
 void TDiasoftForm::GetDiasoftInfo()
 {
     FFlInProgress = true;
+    TFaImport import = Import();
     std::optional<TRecordList> records;
     QString failure;
     {
@@ -446,9 +447,9 @@ void TDiasoftForm::GetDiasoftInfo()
         const QString financeType = ChosenFinanceType();
         TRun run(*this);
         try {
-            records = Import().Generate(FLoans->MarkedDealIds(), Period(),
-                                        rbUpdate->isChecked() ? TImportMode::Update : TImportMode::TakeOn,
-                                        financeType.isEmpty() ? FSettings.FinanceType : financeType, run);
+            records = import.Generate(FLoans->MarkedDealIds(), Period(),
+                                      rbUpdate->isChecked() ? TImportMode::Update : TImportMode::TakeOn,
+                                      financeType.isEmpty() ? FSettings.FinanceType : financeType, run);
         } catch (const std::exception& error) {
             FFlInProgress = false;
             records.reset();
@@ -463,7 +464,7 @@ void TDiasoftForm::GetDiasoftInfo()
     if (!records)
         return;
     // Told before the records are stored, as data passed over on reading is.
-    if (const auto& problems = Import().ValueProblems(); !problems.empty())
+    if (const auto& problems = import.ValueProblems(); !problems.empty())
         Prompts().Warning(QStringLiteral("Загрузка из Fa#"), TDeliveredValues::Warning(problems));
     KeepRecords(std::move(*records));
 }

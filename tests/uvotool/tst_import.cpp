@@ -152,18 +152,18 @@ TEST_F(ScriptedBank, ValuesTheFileCannotHoldAreListedAndNoControlCharacterReache
         {RecordsOf4711,
          QJsonArray{Reply::ResultSet(columns, {QJsonArray{"300100", "A1\r\n300999INJECTED\x1a", "100"},
                                                QJsonArray{"300100", "Счёт 😀 中文", QString(60, u'1')}})}}});
-    const QStringList import = {"import", "--deals", "4711", "-o", "out.uvo"};
+    QStringList import = {"import", "--deals", "4711", "-o", "out.uvo"};
 
     const TToolRun refused = Run(endpoint, import);
     EXPECT_EQ(refused.ExitCode, 1) << refused.Err.toStdString();
     EXPECT_EQ(refused.Err,
-              "out.uvo: record 1 (300100, DealID 4711), field 310011 (Consumer Account Number): control characters "
+              "uvotool: out.uvo: record 1 (300100, DealID 4711), field 310011 (Consumer Account Number): control characters "
               "replaced by spaces: \"A1\\r\\n300999INJECTED\\x1A\"\n"
-              "out.uvo: record 2 (300100, DealID 4711), field 310011 (Consumer Account Number): characters that "
+              "uvotool: out.uvo: record 2 (300100, DealID 4711), field 310011 (Consumer Account Number): characters that "
               "Windows-1251 lacks: \"Счёт 😀 中文\"\n"
-              "out.uvo: record 2 (300100, DealID 4711), field 310022 (Amount of Finance): 60 characters, longer "
+              "uvotool: out.uvo: record 2 (300100, DealID 4711), field 310022 (Amount of Finance): 60 characters, longer "
               "than its width 15: \"" + QString(60, u'1') + "\"\n"
-              "out.uvo: values do not fit the file as delivered; nothing written (--force writes them cut to their "
+              "uvotool: out.uvo: values do not fit the file as delivered; nothing written (--force writes them cut to their "
               "fields, with '?' for characters Windows-1251 lacks).\n");
     EXPECT_EQ(dir.Read("out.uvo"), "<missing>");
 
