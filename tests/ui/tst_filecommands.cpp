@@ -445,6 +445,23 @@ private slots:
         QCOMPARE(ReadBytes(path), expected);
     }
 
+    // Whoever runs the editor, root included: the owner's read-only mark holds.
+    void saveLeavesAFileMadeReadOnlyAsItIs()
+    {
+        const QString path = FWindow->Dir.FilePath("in.uvo");
+        WriteBytes(path, SampleFile());
+        FWindow->Form->LoadUVO(path);
+        ::chmod(QFile::encodeName(path).constData(), 0444);
+        FWindow->Form->Content()[1]->SetVal("310011", "4712");
+        FWindow->Form->SetRecsChanged(true);
+        FWindow->Form->actSave->trigger();  // Ctrl+S
+        ::chmod(QFile::encodeName(path).constData(), 0644);
+        QCOMPARE(FWindow->Prompts.Shown.last(),
+                 (TShownPrompt{TPromptKind::AppError, QString("UVO Edit"), QString("Невозможно открыть файл для записи.")}));
+        QVERIFY(FWindow->Form->RecsChanged());
+        QCOMPARE(ReadBytes(path), SampleFile());
+    }
+
     void failedWriteKeepsTheFileState()
     {
         FWindow->Form->Content().AddFromString(u"300000");
