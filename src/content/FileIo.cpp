@@ -1,5 +1,6 @@
 #include "FileIo.h"
 
+#include "FileRights.h"
 #include "InterruptedSaves.h"
 #include "TDescriptor.h"
 #include "TUvoError.h"
@@ -529,8 +530,8 @@ void Write(const QString& fileName, const TProducer& produce)
     if (!S_ISREG(st.st_mode))
         ThrowOpenFailure();
     // A file its owner made read-only is not replaced behind their back,
-    // although the folder would allow it.
-    if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
+    // although the folder (or being root) would allow it.
+    if (!FileRights::MayWrite(path))
         ThrowOpenFailure();
     const QString target = QFileInfo(fileName).canonicalFilePath();
     WriteRegular(target.isEmpty() ? fileName : target, produce, &st);

@@ -52,10 +52,16 @@ public:
     // The same, but a missing column is a TDbError.
     int RequiredColumn(const QString& name) const;
 
+    // A whole number; a text that is none, or one out of range, is a
+    // TDbError naming the column and the text, never another number.
     qint64 Int64(int column) const;
     QDate Date(int column) const;
-    // A money value in ten-thousandths.
+    // A money value in ten-thousandths (digits past them cut off); the same
+    // errors as Int64.
     qint64 Currency(int column) const;
+
+private:
+    qint64 Number(int column, int scale, bool whole) const;
 };
 
 struct TDbCredentials {

@@ -435,6 +435,7 @@ void TDiasoftForm::btnStartClick()
 void TDiasoftForm::GetDiasoftInfo()
 {
     FFlInProgress = true;
+    TFaImport import = Import();
     std::optional<TRecordList> records;
     QString failure;
     {
@@ -446,9 +447,9 @@ void TDiasoftForm::GetDiasoftInfo()
         const QString financeType = ChosenFinanceType();
         TRun run(*this);
         try {
-            records = Import().Generate(FLoans->MarkedDealIds(), Period(),
-                                        rbUpdate->isChecked() ? TImportMode::Update : TImportMode::TakeOn,
-                                        financeType.isEmpty() ? FSettings.FinanceType : financeType, run);
+            records = import.Generate(FLoans->MarkedDealIds(), Period(),
+                                      rbUpdate->isChecked() ? TImportMode::Update : TImportMode::TakeOn,
+                                      financeType.isEmpty() ? FSettings.FinanceType : financeType, run);
         } catch (const std::exception& error) {
             FFlInProgress = false;
             records.reset();
@@ -460,8 +461,12 @@ void TDiasoftForm::GetDiasoftInfo()
     SetRunning(false);
     SetStatusText(1, QString());
     FFlInProgress = false;
-    if (records)
-        KeepRecords(std::move(*records));
+    if (!records)
+        return;
+    // Told before the records are stored, as data passed over on reading is.
+    if (const auto& problems = import.ValueProblems(); !problems.empty())
+        Prompts().Warning(QStringLiteral("Загрузка из Fa#"), TDeliveredValues::Warning(problems));
+    KeepRecords(std::move(*records));
 }
 
 void TDiasoftForm::KeepRecords(TRecordList records)

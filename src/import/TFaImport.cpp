@@ -7,6 +7,22 @@
 #include "TFormat.h"
 #include "TSettings.h"
 
+namespace {
+
+// Reads one row of a list; a value that cannot be read names the row too.
+template <typename Read>
+auto InRow(qsizetype row, const Read& read)
+{
+    try {
+        return read();
+    } catch (const TDbError& error) {
+        throw TDbError(QStringLiteral("Строка %1 ответа базы данных. %2").arg(row).arg(error.Message()),
+                       error.State());
+    }
+}
+
+}  // namespace
+
 std::vector<TFO> TFaImport::ReadFOList()
 {
     std::vector<TFO> list;
@@ -19,8 +35,8 @@ void TFaImport::ReadFOList(std::vector<TFO>& list)
     const auto reply = FDatabase.Execute(FaCommands::FOListQuery());
     if (!reply->NextResultSet())
         return;
-    while (reply->NextRow())
-        list.push_back({reply->Int64(0), reply->Text(1)});
+    for (qsizetype row = 1; reply->NextRow(); ++row)
+        list.push_back(InRow(row, [&] { return TFO{reply->Int64(0), reply->Text(1)}; }));
 }
 
 std::vector<TLoan> TFaImport::ReadLoanList(const TPeriod& period, qint64 foid, const QString& financeType)
@@ -38,9 +54,12 @@ std::vector<TLoan> TFaImport::ReadLoanList(const TPeriod& period, qint64 foid, c
     const int fund = row.RequiredColumn(QStringLiteral("Fund"));
     const int clName = row.RequiredColumn(QStringLiteral("ClName"));
     const int ft = row.RequiredColumn(QStringLiteral("FT"));
-    while (reply->NextRow())
-        loans.push_back({row.Int64(dealId), row.Date(dealDate), row.Text(dealNumber), row.Text(foBrief),
-                         row.Currency(dealQty), row.Text(fund), row.Text(clName), row.Text(ft), false});
+    for (qsizetype number = 1; reply->NextRow(); ++number)
+        loans.push_back(InRow(number, [&] {
+            return TLoan{row.Int64(dealId), row.Date(dealDate), row.Text(dealNumber), row.Text(foBrief),
+                         row.Currency(dealQty), row.Text(fund),  row.Text(clName),    row.Text(ft),
+                         false};
+        }));
     return loans;
 }
 
@@ -48,11 +67,13 @@ std::optional<TRecordList> TFaImport::Generate(const std::vector<qint64>& dealId
                                                TImportMode mode, const QString& financeType, TRunControl& control)
 {
     TRecordList records;
+    FValues.Clear();
     const int total = int(dealIds.size());
     for (int done = 0; done < total; ++done) {
         if (!control.GoOn())
             return std::nullopt;
-        ReadRecords(FaCommands::RecordCall(period, dealIds[size_t(done)], mode), financeType, records);
+        const qint64 dealId = dealIds[size_t(done)];
+        ReadRecords(dealId, FaCommands::RecordCall(period, dealId, mode), financeType, records);
         control.Progress(done + 1, total);
     }
     if (!control.KeepRecords())
@@ -60,7 +81,8 @@ std::optional<TRecordList> TFaImport::Generate(const std::vector<qint64>& dealId
     return records;
 }
 
-void TFaImport::ReadRecords(const QString& commandText, const QString& financeType, TRecordList& records)
+void TFaImport::ReadRecords(qint64 dealId, const QString& commandText, const QString& financeType,
+                            TRecordList& records)
 {
     const auto reply = FDatabase.Execute(commandText);
     const TContent maker(FFormat, false);
@@ -78,7 +100,7 @@ void TFaImport::ReadRecords(const QString& commandText, const QString& financeTy
             // A delivered value overrides the known ones; a column the record
             // type has no field for changes nothing.
             for (int column = 1; column < columns; ++column)
-                rec->SetVal(reply->ColumnName(column), reply->Text(column));
+                FValues.Set(*rec, reply->ColumnName(column), reply->Text(column), dealId, int(records.size()) + 1);
             rec->CalcSortStr();
             records.push_back(std::move(rec));
         }

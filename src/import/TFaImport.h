@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeliveredValues.h"
 #include "FaTypes.h"
 
 #include <memory>
@@ -47,8 +48,14 @@ public:
     // the finance type, then every delivered column its record type has. None
     // when the run is cancelled; a database failure throws TDbError and drops
     // every record made so far.
+    // Every delivered value goes into its field without control characters;
+    // what the file cannot hold as delivered is in ValueProblems afterwards.
     std::optional<TRecordList> Generate(const std::vector<qint64>& dealIds, const TPeriod& period, TImportMode mode,
                                         const QString& financeType, TRunControl& control);
+
+    // What the last Generate found in the delivered values, record by record.
+    const std::vector<TValueProblem>& ValueProblems() const { return FValues.Problems(); }
+    bool ValuesAltered() const { return FValues.AnyAltered(); }
 
     // Puts a complete run's records into the content: into a new file (the
     // content emptied, a fresh Header and Trailer dated with the end of the
@@ -59,11 +66,12 @@ public:
     void SetToday(const QDate& today) { FToday = today; }
 
 private:
-    void ReadRecords(const QString& commandText, const QString& financeType, TRecordList& records);
+    void ReadRecords(qint64 dealId, const QString& commandText, const QString& financeType, TRecordList& records);
     QDate Today() const;
 
     TDatabase& FDatabase;
     const TFormat& FFormat;
     const TSettings& FSettings;
     QDate FToday;
+    TDeliveredValues FValues;
 };

@@ -217,3 +217,35 @@ TEST_F(SettingsFileTest, BadFilesAndPlacesNeverLoseTheSettings)
     EXPECT_TRUE(SettingsFile::Load(onDisk, kept));
     EXPECT_EQ(kept, Full());
 }
+
+TEST_F(SettingsFileTest, IsNotWrittenThroughALinkNorIntoAReadOnlyFileAsRoot)
+{
+    const auto failure = [](const QString& fileName) {
+        try {
+            SettingsFile::Save(fileName, TSettings());
+        } catch (const TUvoError& error) {
+            return error.Message();
+        }
+        return QString("written");
+    };
+    const QString target = dir.filePath("elsewhere.ini");
+    const QByteArray record = SettingsFile::Encode(Full());
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(record) == record.size());
+    file.close();
+    ASSERT_TRUE(QFile::link(target, path));
+    EXPECT_TRUE(failure(path).endsWith("Это символическая ссылка: настройки по ссылкам не записываются."))
+        << failure(path).toStdString();
+    QFile::remove(target);  // a dangling link is not followed either
+    EXPECT_TRUE(failure(path).contains("символическая ссылка"));
+    EXPECT_FALSE(QFile::exists(target));
+    ASSERT_TRUE(QFile::remove(path));
+
+    // The owner's read-only mark holds whoever runs the program, root included.
+    Write(record);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    EXPECT_TRUE(failure(path).endsWith("Невозможно открыть файл для записи."));
+    TSettings kept;
+    EXPECT_TRUE(SettingsFile::Load(path, kept));
+    EXPECT_EQ(kept, Full());
+}

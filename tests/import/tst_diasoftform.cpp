@@ -170,6 +170,7 @@ private slots:
     void aLostLinkIsReportedAndTheNextActionConnectsAgain();
     void generatesANewUntitledFileOnceTheOpenOneMayBeLeft();
     void appendsToTheOpenFile();
+    void valuesTheFileCannotHoldAreToldBeforeTheRecordsAreStored();
     void escapeAtTheThirdOfFiveAsksBeforeTheFourth_data();
     void escapeAtTheThirdOfFiveAsksBeforeTheFourth();
     void escapeDuringTheLastContractDropsTheRunWithoutAsking();
@@ -628,3 +629,25 @@ void TDiasoftFormTest::theSampleBankListsAllItsContractsInThePresetPeriod()
 
 QTEST_MAIN(TDiasoftFormTest)
 #include "tst_diasoftform.moc"
+
+void TDiasoftFormTest::valuesTheFileCannotHoldAreToldBeforeTheRecordsAreStored()
+{
+    TMemoryImport import;
+    const QString longAccount = QString(41, u'7');
+    import.DB->Replies[Call(1)] = {{{"RecID", "310011"}, {{"300100", "A1\r\n300999"}, {"300100", longAccount}}}};
+    PressSpace(import.Dialog());
+    QTest::mouseClick(import.Dialog().btnStart, Qt::LeftButton);
+    QCOMPARE(import.Window.Prompts.Shown.size(), 1);
+    const TShownPrompt& warning = import.Window.Prompts.Shown.last();
+    QCOMPARE(warning.Kind, TPromptKind::Warning);
+    QCOMPARE(warning.Title, QStringLiteral("Загрузка из Fa#"));
+    QVERIFY2(warning.Text.startsWith(QStringLiteral("Не все значения из Fa# попадут в файл в том виде, в каком "
+                                                    "получены (значений: 2).\n\n"
+                                                    "Запись 1 (300100, договор 1), поле 310011 «Consumer Account "
+                                                    "Number»: управляющие знаки (переводы строки и другие) заменены "
+                                                    "пробелами.\n"
+                                                    "Запись 2 (300100, договор 1), поле 310011 «Consumer Account "
+                                                    "Number»: значение длиннее поля (знаков: 41, ширина поля: 40)")),
+             qPrintable(warning.Text));
+    QCOMPARE(Lines(import.Form().Content()), QStringList({"300000 ", "300100 " + longAccount, "300100 A1  300999", "300999 "}));
+}

@@ -349,6 +349,7 @@ private slots:
             {"no read permission", TBadContent::Empty, FWindow->Dir.FilePath("locked.uvo"), TPromptKind::Error, cannotOpen, 0, true},
             {"folder named like the file", TBadContent::Empty, dirPath, TPromptKind::Error, cannotOpen, 0},
             {"read-only target", std::nullopt, FWindow->Dir.FilePath("readonly.uvo"), TPromptKind::AppError, cannotWrite, 4, true},
+            {"read-only target, as whoever saves", std::nullopt, FWindow->Dir.FilePath("readonly.uvo"), TPromptKind::AppError, cannotWrite, 4},
             {"folder as target", std::nullopt, dirPath, TPromptKind::AppError, cannotWrite, 4},
             {"full disk", std::nullopt, disk.Path("out.uvo"), TPromptKind::AppError,
              "Ошибка при записи файла: " + disk.Cause() + ".", 4},
@@ -442,6 +443,23 @@ private slots:
         QByteArray expected = SampleFile();
         expected.replace(Line("300100", {{"310011", "4711"}}), Line("300100", {{"310011", "4712"}}));
         QCOMPARE(ReadBytes(path), expected);
+    }
+
+    // Whoever runs the editor, root included: the owner's read-only mark holds.
+    void saveLeavesAFileMadeReadOnlyAsItIs()
+    {
+        const QString path = FWindow->Dir.FilePath("in.uvo");
+        WriteBytes(path, SampleFile());
+        FWindow->Form->LoadUVO(path);
+        ::chmod(QFile::encodeName(path).constData(), 0444);
+        FWindow->Form->Content()[1]->SetVal("310011", "4712");
+        FWindow->Form->SetRecsChanged(true);
+        FWindow->Form->actSave->trigger();  // Ctrl+S
+        ::chmod(QFile::encodeName(path).constData(), 0644);
+        QCOMPARE(FWindow->Prompts.Shown.last(),
+                 (TShownPrompt{TPromptKind::AppError, QString("UVO Edit"), QString("Невозможно открыть файл для записи.")}));
+        QVERIFY(FWindow->Form->RecsChanged());
+        QCOMPARE(ReadBytes(path), SampleFile());
     }
 
     void failedWriteKeepsTheFileState()

@@ -57,6 +57,7 @@ TEST(BadInput, UvotoolRefusesOrPassesOverAndChangesNoFileItDidNotWrite)
         {"no read permission", {"sort", "LOCKED"}, soundBytes, 2, "Permission denied", Unprivileged},
         {"folder named like the file", {"sort", "DIR"}, {}, 2, "Is a directory"},
         {"read-only target", {"sort", "IN", "-o", "READONLY"}, soundBytes, 2, cannotWrite, Unprivileged},
+        {"read-only target, as whoever runs it", {"sort", "IN", "-o", "READONLY"}, soundBytes, 2, cannotWrite},
         {"folder as target", {"sort", "IN", "-o", "DIR"}, soundBytes, 2, cannotWrite},
         {"full disk", {"sort", "IN", "-o", diskOut}, soundBytes, 2, disk.Cause(), {}, disk.Injected() ? 100 : -1},
     };

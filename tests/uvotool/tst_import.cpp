@@ -113,3 +113,95 @@ TEST_F(ImportCommand, RefusesWhatCannotGoIntoACommand)
     }
     EXPECT_TRUE(Run({"contracts", "--user", "uvo"}, {}).Err.contains("no password: set UVO_DB_PASSWORD"));
 }
+
+namespace {
+
+const QString January = "--from=2021-01-01";
+const QString JanuaryEnd = "--to=2021-01-31";
+const QString RecordsOf4711 = "exec UVOEditGetInfo '20210101','20210131',4711,'',1";
+const QStringList Secret = {"UVO_DB_PASSWORD=secret"};
+
+// uvotool against an endpoint scripted for the case at hand.
+class ScriptedBank : public ::testing::Test {
+protected:
+    TToolRun Run(const TTdsEndpoint& endpoint, QStringList arguments)
+    {
+        arguments << "--connection" << endpoint.AdoConnectionString() << "--user" << TTdsEndpoint::User << January
+                  << JanuaryEnd;
+        return RunTool(arguments, dir.Root(), Secret, {});
+    }
+
+    TWorkDir dir;
+};
+
+QJsonObject ContractList(const QString& command, const QJsonArray& row)
+{
+    const QList<std::pair<QString, QString>> columns = {
+        {"DealID", "nvarchar"}, {"DealDate", "datetime"}, {"DealNumber", "nvarchar"}, {"FOBrief", "nvarchar"},
+        {"DealQty", "nvarchar"}, {"Fund", "nvarchar"}, {"ClName", "nvarchar"},      {"FT", "nvarchar"}};
+    return {{command, QJsonArray{Reply::ResultSet(columns, {row})}}};
+}
+
+}  // namespace
+
+TEST_F(ScriptedBank, ValuesTheFileCannotHoldAreListedAndNoControlCharacterReachesIt)
+{
+    const QList<std::pair<QString, QString>> columns = {
+        {"RecID", "nvarchar"}, {"310011", "nvarchar"}, {"310022", "nvarchar"}};
+    const TTdsEndpoint endpoint(QJsonObject{
+        {RecordsOf4711,
+         QJsonArray{Reply::ResultSet(columns, {QJsonArray{"300100", "A1\r\n300999INJECTED\x1a", "100"},
+                                               QJsonArray{"300100", "Счёт 😀 中文", QString(60, u'1')}})}}});
+    QStringList import = {"import", "--deals", "4711", "-o", "out.uvo"};
+
+    const TToolRun refused = Run(endpoint, import);
+    EXPECT_EQ(refused.ExitCode, 1) << refused.Err.toStdString();
+    EXPECT_EQ(refused.Err,
+              "uvotool: out.uvo: record 1 (300100, DealID 4711), field 310011 (Consumer Account Number): control characters "
+              "replaced by spaces: \"A1\\r\\n300999INJECTED\\x1A\"\n"
+              "uvotool: out.uvo: record 2 (300100, DealID 4711), field 310011 (Consumer Account Number): characters that "
+              "Windows-1251 lacks: \"Счёт 😀 中文\"\n"
+              "uvotool: out.uvo: record 2 (300100, DealID 4711), field 310022 (Amount of Finance): 60 characters, longer "
+              "than its width 15: \"" + QString(60, u'1') + "\"\n"
+              "uvotool: out.uvo: values do not fit the file as delivered; nothing written (--force writes them cut to their "
+              "fields, with '?' for characters Windows-1251 lacks).\n");
+    EXPECT_EQ(dir.Read("out.uvo"), "<missing>");
+
+    const TToolRun forced = Run(endpoint, import << "--force");
+    ASSERT_EQ(forced.ExitCode, 0) << forced.Err.toStdString();
+    const QByteArray file = dir.Read("out.uvo");
+    EXPECT_FALSE(file.contains('\x1a'));
+    const QList<QByteArray> lines = file.split('\n');
+    ASSERT_EQ(lines.size(), 5);  // Header, two Accounts, Trailer, end
+    EXPECT_TRUE(lines[1].contains("A1  300999INJECTED "));
+    EXPECT_TRUE(lines[3].startsWith("300999"));
+}
+
+TEST_F(ScriptedBank, NumbersOutOfRangeOrNoNumbersAreErrorsNamingTheRow)
+{
+    const QList<std::pair<QJsonArray, QString>> cases = {
+        {{"1", "2021-01-05", "К-1", "КФЛ", "1000000000000000.00", "RUR", "Клиент", "01"},
+         "Строка 1 ответа базы данных. Столбец DealQty: «1000000000000000.00» — число вне допустимых пределов."},
+        {{"1", "2021-01-05", "К-1", "КФЛ", "1e20", "RUR", "Клиент", "01"}, "«1e20» — число вне допустимых пределов."},
+        {{"1", "2021-01-05", "К-1", "КФЛ", "abc", "RUR", "Клиент", "01"}, "Столбец DealQty: «abc» — не число."},
+        {{"x12", "2021-01-05", "К-1", "КФЛ", "1.5", "RUR", "Клиент", "01"}, "Столбец DealID: «x12» — не целое число."},
+    };
+    for (const auto& [row, message] : cases) {
+        const TTdsEndpoint endpoint(ContractList("exec UVOEditGetInfo '20210101','20210131',0,'',0", row));
+        const TToolRun run = Run(endpoint, {"contracts"});
+        EXPECT_EQ(run.ExitCode, 2);
+        EXPECT_TRUE(run.Err.contains(message)) << run.Err.toStdString();
+        EXPECT_EQ(run.Out, "");
+    }
+}
+
+TEST_F(ScriptedBank, TheServersTextIsPrintedEscaped)
+{
+    const TTdsEndpoint endpoint(
+        QJsonObject{{RecordsOf4711, QJsonArray{Reply::Error("Deadlock\r\nout.uvo: 9 records.\x1b[2J")}}});
+    const TToolRun run = Run(endpoint, {"import", "--deals", "4711", "-o", "out.uvo"});
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_TRUE(run.Err.contains("Deadlock\\r\\nout.uvo: 9 records.\\x1B[2J")) << run.Err.toStdString();
+    EXPECT_EQ(run.Err.count(u'\n'), 1);
+    EXPECT_EQ(dir.Read("out.uvo"), "<missing>");
+}

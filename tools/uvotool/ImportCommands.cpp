@@ -51,10 +51,24 @@ const char* const ImportDescription =
     "with recomputed totals and in the account hierarchy's order. Nothing is\n"
     "written unless every contract was read.\n";
 
+const char* const ValuesHelp =
+    "\n"
+    "Control characters in a delivered value (line ends, byte 26, ...) become\n"
+    "spaces. A value longer than its field, or with characters that Windows-1251\n"
+    "lacks, is listed by record and field, and nothing is written unless --force\n"
+    "is given (the file then holds it cut to the field, with '?' for such\n"
+    "characters).\n";
+
 const char* const ExitHelp =
     "\n"
     "Exit status: 0 when done, 2 when the database or a file failed (the driver's\n"
     "message is printed) or the call was wrong.";
+
+const char* const ImportExitHelp =
+    "\n"
+    "Exit status: 0 when done, 1 when values do not fit the file or the file to\n"
+    "append to lost data on reading (nothing written), 2 when the database or a\n"
+    "file failed (the driver's message is printed) or the call was wrong.";
 
 // The options both commands take to reach the database and choose contracts.
 class TImportOptions {
@@ -254,10 +268,43 @@ std::optional<int> Prepare(const TCommandLine& command, TImportOptions& options,
     return std::nullopt;
 }
 
+// The server's text is escaped like any value from outside, so that it can
+// neither forge a line of the output nor send the terminal commands (the
+// driver's messages stay on one line, separated by "\n").
 int DatabaseFailure(const QString& invocation, const TUvoError& error)
 {
-    Print(stderr, invocation + QLatin1String(": ") + error.Message() + u'\n');
+    Print(stderr, invocation + QLatin1String(": ") + Escaped(error.Message()) + u'\n');
     return ExitFailure;
+}
+
+QString ProblemText(const TValueProblem& problem)
+{
+    switch (problem.Kind) {
+    case TValueProblem::TKind::ControlReplaced: return QStringLiteral("control characters replaced by spaces");
+    case TValueProblem::TKind::TooLong:
+        return QStringLiteral("%1 characters, longer than its width %2").arg(problem.Value.size()).arg(problem.Width);
+    case TValueProblem::TKind::NotInCodePage: return QStringLiteral("characters that Windows-1251 lacks");
+    }
+    return {};
+}
+
+// Lists what the delivered values lose on their way into the file; false
+// when that stops the write.
+bool ReportValueProblems(const QString& target, const TFaImport& import, bool force)
+{
+    for (const TValueProblem& problem : import.ValueProblems())
+        PrintError(QStringLiteral("%1: record %2 (%3, DealID %4), field %5 (%6): %7: %8")
+                       .arg(Escaped(target))
+                       .arg(problem.Record)
+                       .arg(problem.RecID)
+                       .arg(problem.DealID)
+                       .arg(problem.FldID, Escaped(problem.FldName), ProblemText(problem), Quoted(problem.Value)));
+    if (!import.ValuesAltered() || force)
+        return true;
+    PrintFileError(target, QStringLiteral("values do not fit the file as delivered; nothing written (--force "
+                                          "writes them cut to their fields, with '?' for characters "
+                                          "Windows-1251 lacks)."));
+    return false;
 }
 
 }  // namespace
@@ -289,7 +336,7 @@ int RunContracts(const QStringList& arguments)
 
 int RunImport(const QStringList& arguments)
 {
-    const QByteArray description = QByteArray(ImportDescription) + ConnectionHelp + ExitHelp;
+    const QByteArray description = QByteArray(ImportDescription) + ValuesHelp + ConnectionHelp + ImportExitHelp;
     TCommandLine command(QStringLiteral("import"), description.constData(), nullptr, nullptr);
     TImportOptions options(command.Parser);
     const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")},
@@ -303,7 +350,10 @@ int RunImport(const QStringList& arguments)
                                          QStringLiteral("These contracts (DealIDs, separated by commas) instead of "
                                                         "the period's list."),
                                          QStringLiteral("ID,..."));
-    command.Parser.addOptions({outputOption, appendOption, modeOption, dealsOption});
+    const QCommandLineOption forceOption(QStringLiteral("force"),
+                                         QStringLiteral("Write the file even though values do not fit it as "
+                                                        "delivered."));
+    command.Parser.addOptions({outputOption, appendOption, modeOption, dealsOption, forceOption});
     if (const auto done = command.Parse(arguments))
         return *done;
     const QString mode = command.Parser.value(modeOption);
@@ -353,6 +403,8 @@ int RunImport(const QStringList& arguments)
                                        control);
         if (!records)
             return ExitFailure;  // nothing cancels a batch run; kept for the interface's sake
+        if (!ReportValueProblems(target, import, command.Parser.isSet(forceOption)))
+            return ExitFindings;
         const int count = int(records->size());
         import.Store(std::move(*records), append ? TImportTarget::CurrentFile : TImportTarget::NewFile,
                      options.Period.To, content);

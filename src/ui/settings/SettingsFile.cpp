@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
 #include "AnsiCodePage.h"
+#include "FileRights.h"
 #include "TUvoError.h"
 
 #include <QDir>
@@ -10,8 +11,6 @@
 #include <QtEndian>
 
 #include <array>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -94,9 +93,15 @@ bool Load(const QString& fileName, TSettings& settings)
 void Save(const QString& fileName, const TSettings& settings)
 {
     const QByteArray bytes = Encode(settings);
-    // A file its owner made read-only is not replaced, as data files are not
-    // (judged by the rights the process runs with).
-    if (QFileInfo::exists(fileName) && ::faccessat(AT_FDCWD, QFile::encodeName(fileName).constData(), W_OK, AT_EACCESS) != 0)
+    // The record goes only into a regular file of that name: a link would
+    // carry the password to wherever it points.
+    const QFileInfo existing(fileName);
+    if (existing.isSymLink())
+        ThrowWriteFailure(fileName, QStringLiteral("Это символическая ссылка: настройки по ссылкам не записываются."));
+    if (existing.exists() && !existing.isFile())
+        ThrowWriteFailure(fileName, QStringLiteral("Это не обычный файл: настройки в него не записываются."));
+    // A file its owner made read-only is not replaced, as data files are not.
+    if (existing.exists() && !FileRights::MayWrite(QFile::encodeName(fileName)))
         ThrowWriteFailure(fileName, QStringLiteral("Невозможно открыть файл для записи."));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
