@@ -1,6 +1,7 @@
 #include "OdbcConnectionString.h"
 
 #include "TConnectionString.h"
+#include "TDatabase.h"
 
 #include <QStringList>
 
@@ -29,7 +30,24 @@ QStringList ServerPairs(QString dataSource)
 
 }  // namespace
 
-QString Braced(const QString& value) { return u'{' + QString(value).replace(u'}', QStringLiteral("}}")) + u'}'; }
+namespace {
+const QString UserNameWhat = QStringLiteral("Имя пользователя");
+const QString PasswordWhat = QStringLiteral("Пароль");
+}  // namespace
+
+QString Braced(const QString& value, const QString& what)
+{
+    if (!value.contains(u'}'))
+        return u'{' + value + u'}';
+    // Plain, the value reads back alike for the driver and for a reader that knows quotes.
+    const bool plainReadsBack = !value.contains(u';') && !value.startsWith(u'{') && !value.startsWith(u'"') &&
+                                !value.startsWith(u'\'') && value.trimmed() == value;
+    if (!plainReadsBack)
+        throw TDbError(QStringLiteral("%1 содержит «}» вместе с «;», с кавычкой или «{» в начале или с пробелом "
+                                      "по краям: драйвер базы данных не может передать такое значение.")
+                            .arg(what.isEmpty() ? QStringLiteral("Значение строки подключения") : what));
+    return value;
+}
 
 QString FromAdo(const QString& text)
 {
@@ -44,9 +62,9 @@ QString FromAdo(const QString& text)
         pairs.append(QStringLiteral("Trusted_Connection=Yes"));
     } else {
         if (ado.Contains(TConnectionString::UserID))
-            pairs.append(QStringLiteral("UID=") + Braced(ado.Value(TConnectionString::UserID)));
+            pairs.append(QStringLiteral("UID=") + Braced(ado.Value(TConnectionString::UserID), UserNameWhat));
         if (ado.Contains(TConnectionString::Password))
-            pairs.append(QStringLiteral("PWD=") + Braced(ado.Value(TConnectionString::Password)));
+            pairs.append(QStringLiteral("PWD=") + Braced(ado.Value(TConnectionString::Password), PasswordWhat));
     }
     pairs.append(QStringLiteral("TDS_Version=") + TdsVersion);
     pairs.append(QStringLiteral("ClientCharset=UTF-8"));
@@ -63,7 +81,8 @@ QString WithLogin(const QString& odbc, const QString& userName, const QString& p
     if (!text.isEmpty() && !text.endsWith(u';'))
         text += u';';
     // FreeTDS keeps the closing brace of a value that ends the string: a ';' ends it.
-    return text + QStringLiteral("UID=") + Braced(userName) + QStringLiteral(";PWD=") + Braced(password) + u';';
+    return text + QStringLiteral("UID=") + Braced(userName, UserNameWhat) + QStringLiteral(";PWD=") +
+           Braced(password, PasswordWhat) + u';';
 }
 
 }  // namespace OdbcConnectionString

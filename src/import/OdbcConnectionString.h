@@ -22,8 +22,12 @@ QString FromAdo(const QString& text);
 // names, trusted or not.
 QString WithLogin(const QString& odbc, const QString& userName, const QString& password);
 
-// A value in braces, as ODBC reads any character but a doubled '}' within.
-QString Braced(const QString& value);
+// A value as the FreeTDS driver reads it back: in braces, within which the
+// driver takes every character up to the first '}'; a value holding '}' is
+// written plain, which the driver takes up to the next ';'. A value it can
+// carry neither way ('}' with ';', or with a quote or '{' first, or a blank
+// at either end) is refused with a TDbError naming it by what.
+QString Braced(const QString& value, const QString& what = QString());
 
 }  // namespace OdbcConnectionString
 

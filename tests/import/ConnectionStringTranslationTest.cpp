@@ -1,6 +1,7 @@
 // Connection strings from Windows machines, for the ODBC driver and for the login.
 
 #include "OdbcConnectionString.h"
+#include "TDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,8 @@ TEST(OdbcConnectionStringTest, TranslatesWindowsStringsForFreeTds)
               "Driver={FreeTDS};Server={SRV\\INST};Database={FA};Trusted_Connection=Yes;TDS_Version=7.4;"
               "ClientCharset=UTF-8");
     EXPECT_EQ(OdbcConnectionString::FromAdo("Provider=SQLOLEDB.1;Persist Security Info=True;User ID=uvo;"
-                                            "Password=\"p;w}d\";Initial Catalog=FA;Data Source=tcp:db.bank,1433"),
-              "Driver={FreeTDS};Server={db.bank};Port={1433};Database={FA};UID={uvo};PWD={p;w}}d};TDS_Version=7.4;"
+                                            "Password=\"p;w\";Initial Catalog=FA;Data Source=tcp:db.bank,1433"),
+              "Driver={FreeTDS};Server={db.bank};Port={1433};Database={FA};UID={uvo};PWD={p;w};TDS_Version=7.4;"
               "ClientCharset=UTF-8");
     EXPECT_EQ(OdbcConnectionString::FromAdo("Provider=SQLOLEDB.1;Data Source=(local)"),
               "Driver={FreeTDS};Server={localhost};TDS_Version=7.4;ClientCharset=UTF-8");
@@ -28,7 +29,8 @@ TEST(OdbcConnectionStringTest, ALoginTakesThePlaceOfTheStringsOwn)
 {
     EXPECT_EQ(OdbcConnectionString::WithLogin("Driver={FreeTDS};UID={a};Server=s;PWD={b};Trusted_Connection=Yes",
                                               "Пётр", "x}y"),
-              "Driver={FreeTDS};Server=s;UID={Пётр};PWD={x}}y};");
+              "Driver={FreeTDS};Server=s;UID={Пётр};PWD=x}y;");  // the driver reads a braced value up to its first '}'
+    EXPECT_THROW(OdbcConnectionString::WithLogin("Driver={FreeTDS}", "uvo", "p;w}d"), TDbError);
 }
 
 TEST(LoginRequestTest, ReadsTheStringAsTheWindowsProgramDoes)

@@ -133,6 +133,24 @@ TEST_F(OdbcDatabaseTest, AWrongPasswordIsRefusedWithoutShowingIt)
     EXPECT_FALSE(other.IsOpen());
 }
 
+TEST(OdbcLogin, APasswordWithABraceLogsInAndOneTheDriverCannotCarryIsRefused)
+{
+    const QString braced = QStringLiteral("Pa}s=s");
+    TTdsEndpoint endpoint({{"select 1", QJsonArray{Reply::ResultSet({{"n", "int"}}, {QJsonArray{1}})}}}, braced);
+    TOdbcDatabase database;
+    database.Open(endpoint.AdoConnectionString(), TDbCredentials{TTdsEndpoint::User, braced});
+    EXPECT_TRUE(database.IsOpen());
+    database.Close();
+    try {
+        database.Open(endpoint.AdoConnectionString(), TDbCredentials{TTdsEndpoint::User, "x};Port={1"});
+        FAIL() << "a password that would move the connection was passed on";
+    } catch (const TDbError& error) {
+        EXPECT_TRUE(error.Message().startsWith("Пароль содержит «}»")) << error.Message().toStdString();
+        EXPECT_FALSE(error.Message().contains("Port")) << error.Message().toStdString();
+    }
+    EXPECT_FALSE(database.IsOpen());
+}
+
 TEST_F(OdbcDatabaseTest, AConnectionWhoseServerWentAwayIsNoLongerOpen)
 {
     auto gone = std::make_unique<TTdsEndpoint>(Answers());

@@ -5,11 +5,11 @@
 
 #include <stdexcept>
 
-TTdsEndpoint::TTdsEndpoint(const QJsonObject& answers)
+TTdsEndpoint::TTdsEndpoint(const QJsonObject& answers, const QString& password)
 {
     QFile file(FDir.filePath(QStringLiteral("answers.json")));
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(QJsonDocument(QJsonObject{{"login", QJsonObject{{"user", User}, {"password", Password}}},
+        file.write(QJsonDocument(QJsonObject{{"login", QJsonObject{{"user", User}, {"password", password}}},
                                              {"answers", answers}})
                        .toJson()) < 0)
         throw std::runtime_error("cannot write the endpoint's answers");

@@ -16,8 +16,9 @@ public:
     static inline const QString User = QStringLiteral("uvo");
     static inline const QString Password = QStringLiteral("secret");
 
-    // Answers maps a command text to its reply items (see tds_endpoint.py).
-    explicit TTdsEndpoint(const QJsonObject& answers);
+    // Answers maps a command text to its reply items (see tds_endpoint.py);
+    // the login is User with password.
+    explicit TTdsEndpoint(const QJsonObject& answers, const QString& password = Password);
     // The sample bank, which writes its settings file (user "uvo", password
     // "sample").
     static std::unique_ptr<TTdsEndpoint> SampleBank(const QString& settingsFile);

@@ -134,8 +134,6 @@ std::optional<QByteArray> ReadInput(const QString& file)
     return std::nullopt;
 }
 
-}  // namespace UvoTool
-
 std::optional<int> ReadToRewrite(const QString& file, bool force, TContent& content)
 {
     auto bytes = ReadInput(file);
@@ -153,3 +151,5 @@ std::optional<int> ReadToRewrite(const QString& file, bool force, TContent& cont
     }
     return std::nullopt;
 }
+
+}  // namespace UvoTool
