@@ -59,10 +59,12 @@ const char* const CheckDescription =
     "record the account hierarchy puts first, and a line of which reading passes\n"
     "over data (text past the record's length, lines joined by a lone CR, data\n"
     "after a byte 26). A summary per record type follows. A FILE may be a device\n"
-    "or FIFO; - is standard input.\n"
+    "or FIFO; - is standard input. Files are read in pieces, so that a file of any\n"
+    "size is checked in little memory. Of each kind of finding and field the first\n"
+    "10000 are printed; the summary counts the rest.\n"
     "\n"
     "Exit status: 0 when every file is sound, 1 when there are findings, 2 when a\n"
-    "file could not be read or the report could not be written.";
+    "file could not be read or the report could not be written, or memory ran out.";
 
 const char* const TotalsDescription =
     "Recomputes the Trailer's totals from the records present, as the editor does\n"
@@ -146,7 +148,7 @@ int CheckInput(const TFormat& format, const QString& file, TFindingWriter& write
         read.Line = check.TooLongLine();
     }
     if (read.Failure != FileIo::TReadFailure::None) {
-        PrintReadFailure(file, read, QStringLiteral("the check stopped there"));
+        PrintReadFailure(file, read, QStringLiteral("the check of the file is incomplete, no summary written"));
         return ExitFailure;
     }
     const TFileSummary summary = check.Finish();

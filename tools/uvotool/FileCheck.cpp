@@ -22,6 +22,10 @@ namespace {
 // The lines of a piece are read on several processors when each gets at
 // least this much of them.
 constexpr qsizetype MinThreadShare = 256 * 1024;
+// A run holds at most about this many findings until they are written: a
+// run thick with findings stops early, and the runs after it are read again
+// once its findings are out.
+constexpr size_t MaxHeldFindings = 4096;
 
 // What makes findings one kind for the cap on those written: the reason,
 // the record type and the field.
@@ -90,6 +94,7 @@ public:
     std::unique_ptr<TContentRec> First, Last;  // the run's first and last record
     qsizetype FirstLine = 0, LastLine = 0;
     std::unique_ptr<TContentRec> LastTrailer;  // a copy, with its values
+    QByteArrayView Rest;  // the lines not read when the run stopped early
     std::exception_ptr Failure;
 
     const TContentRec* LastRecord() const { return Last ? Last.get() : First.get(); }
@@ -102,7 +107,13 @@ private:
         const TContentRec* previous = nullptr;
         qsizetype previousLine = 0;
         bool header = false, trailer = false;
-        while (lines.Next(line)) {
+        for (;;) {
+            if (Findings.size() >= MaxHeldFindings && lines.Position() < FData.size()) {
+                Rest = FData.sliced(lines.Position());
+                break;
+            }
+            if (!lines.Next(line))
+                break;
             const qsizetype n = lines.LineNumber();
             std::unique_ptr<TContentRec> parsed = TContent::ParseFileLine(FFormat, line, previous);
             if (!parsed) {
@@ -299,24 +310,31 @@ private:
     // line order.
     void CheckLines(QByteArrayView data)
     {
-        if (data.isEmpty())
-            return;
-        const int processors = std::max(1, QThread::idealThreadCount());
-        const int count = int(std::clamp<qsizetype>(data.size() / MinThreadShare, 1, processors));
-        std::vector<std::unique_ptr<TRun>> runs;
-        for (const QByteArrayView part : TUvoLines::SplitAtLineEnds(data, count))
-            runs.push_back(std::make_unique<TRun>(FFormat, part, FShown));
-        {
-            std::vector<std::jthread> workers;
-            for (size_t i = 1; i < runs.size(); ++i)
-                workers.emplace_back([run = runs[i].get()] { run->Read(); });
-            runs.front()->Read();
+        while (!data.isEmpty()) {
+            const int processors = std::max(1, QThread::idealThreadCount());
+            const int count = int(std::clamp<qsizetype>(data.size() / MinThreadShare, 1, processors));
+            std::vector<std::unique_ptr<TRun>> runs;
+            for (const QByteArrayView part : TUvoLines::SplitAtLineEnds(data, count))
+                runs.push_back(std::make_unique<TRun>(FFormat, part, FShown));
+            {
+                std::vector<std::jthread> workers;
+                for (size_t i = 1; i < runs.size(); ++i)
+                    workers.emplace_back([run = runs[i].get()] { run->Read(); });
+                runs.front()->Read();
+            }
+            for (const auto& run : runs)
+                if (run->Failure)
+                    std::rethrow_exception(run->Failure);
+            QByteArrayView rest;
+            for (const auto& run : runs) {
+                Merge(*run);
+                if (!run->Rest.isEmpty()) {  // the later runs are read again from where it stopped
+                    rest = data.sliced(run->Rest.data() - data.data());
+                    break;
+                }
+            }
+            data = rest;
         }
-        for (const auto& run : runs)
-            if (run->Failure)
-                std::rethrow_exception(run->Failure);
-        for (const auto& run : runs)
-            Merge(*run);
     }
 
     void Merge(TRun& run)

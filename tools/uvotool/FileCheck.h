@@ -21,7 +21,7 @@ class TFindingWriter;
 // ShownPerKind are written and the rest counted.
 class TFileCheck {
 public:
-    static constexpr qsizetype ShownPerKind = 1000;
+    static constexpr qsizetype ShownPerKind = 10000;
 
     TFileCheck(const TFormat& format, const QString& fileName, TFindingWriter& writer);
     ~TFileCheck();

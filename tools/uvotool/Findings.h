@@ -19,7 +19,7 @@ QString ReasonText(const TFinding& finding);
 QString KindText(const TFinding& finding);
 
 // What the report says of findings not shown: "1234 more from line 1001 on
-// are not shown; the first 1000 of each kind and field are".
+// are not shown; the first 10000 of each kind and field are".
 QString NotShownText(qsizetype count, qsizetype fromLine, qsizetype shownPerKind);
 
 // What reading passes over, in words: "text past the record's length, …".
