@@ -1,5 +1,6 @@
 #include "AppErrorGuard.h"
 #include "AppWindows.h"
+#include "OutOfMemory.h"
 #include "SaveRecovery.h"
 #include "TExternalOpen.h"
 #include "TMainForm.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv)
 {
+    OutOfMemory::ExitWithMessage("UVO Edit: недостаточно памяти, программа завершена.\n");
     TUvoApplication app(argc, argv);
     const std::unique_ptr<TMainForm> form = CreateAppWindows();
     auto* externalOpen = new TExternalOpen(*form);

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <tuple>
+#include <unordered_map>
 
 bool TFinding::IsStructural() const
 {
@@ -120,18 +121,25 @@ TFinding TContentCheck::PassedOver(const TReadLoss& loss, const TContentRec* rec
 void TContentCheck::CheckTotals(const std::vector<TContentRec*>& recs, const TContentRec& trailer, qsizetype line,
                                 const TSink& found) const
 {
-    // The editor's own recomputation runs on a view of the records that ends
-    // with a copy of the Trailer: the last Trailer of the view takes the
-    // totals, and Trailers count nowhere, so the copy gets what the records
-    // give while the records stay as they are.
+    std::unordered_map<const TRec*, qsizetype> counts;
+    for (const TContentRec* rec : recs)
+        ++counts[rec->Rec];
+    CheckTotals(
+        [&](const TRec* type) {
+            const auto count = counts.find(type);
+            return count == counts.end() ? qsizetype(0) : count->second;
+        },
+        trailer, line, found);
+}
+
+void TContentCheck::CheckTotals(const std::function<qsizetype(const TRec* type)>& countOf, const TContentRec& trailer,
+                                qsizetype line, const TSink& found) const
+{
+    // The totals go into a copy of the Trailer, as the editor would set them,
+    // and the Trailer itself stays as it is.
     std::unique_ptr<TContentRec> computed = FOrder.CreateNewOnRec(trailer.Rec);
     TContent::CopyRec(trailer, *computed);
-    TContent view(FFormat, false);
-    view.Reserve(int(recs.size()) + 1);
-    for (TContentRec* rec : recs)
-        view.Add(rec);
-    view.Add(computed.get());
-    view.CalcRecsCount();
+    TContent::SetRecsCount(FFormat, *computed, countOf);
     for (size_t i = 0; i < trailer.FldList.size() && i < computed->FldList.size(); ++i) {
         const TContentFld& total = computed->FldList[i];
         const TContentFld& read = trailer.FldList[i];

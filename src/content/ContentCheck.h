@@ -91,6 +91,10 @@ public:
     // records are not changed.
     void CheckTotals(const std::vector<TContentRec*>& recs, const TContentRec& trailer, qsizetype line,
                      const TSink& found) const;
+    // The same from the number of records of each type, for a check that
+    // counts the records rather than keeping them.
+    void CheckTotals(const std::function<qsizetype(const TRec* type)>& countOf, const TContentRec& trailer,
+                     qsizetype line, const TSink& found) const;
 
     // Every invalid field of rec.
     void CheckFields(const TContentRec& rec, qsizetype line, const TSink& found) const;

@@ -63,24 +63,29 @@ void TContent::CalcRecsCount()
     TContentRec* trailer = GetTrailerRec();
     if (!trailer)
         return;
-    // The record types are few and the records many: each type's total is
-    // found once, then the records are counted by their type alone.
-    std::unordered_map<const TRec*, int*> totalOf;
-    std::array<int, Totals.size()> counts{};
-    for (size_t i = 0; i < Totals.size(); ++i)
-        if (const TRec* type = FFormat->GetRec(Totals[i].RecID))
-            totalOf[type] = &counts[i];
+    // The record types are few and the records many: the records are counted
+    // by their type alone, looked up once per run of one type.
+    std::unordered_map<const TRec*, qsizetype> counts;
     const TRec* lastType = nullptr;
-    int* lastTotal = nullptr;
+    qsizetype* lastCount = nullptr;
     for (const TContentRec* rec : FRecs) {
-        if (rec->Rec != lastType) {
+        if (rec->Rec != lastType || !lastCount) {
             lastType = rec->Rec;
-            const auto found = totalOf.find(lastType);
-            lastTotal = found == totalOf.end() ? nullptr : found->second;
+            lastCount = &counts[lastType];
         }
-        if (lastTotal)
-            ++*lastTotal;
+        ++*lastCount;
     }
-    for (size_t i = 0; i < Totals.size(); ++i)
-        trailer->SetVal(Totals[i].FldID, PadZeroLeft(QString::number(counts[i]), 9));
+    SetRecsCount(*FFormat, *trailer, [&](const TRec* type) {
+        const auto found = counts.find(type);
+        return found == counts.end() ? qsizetype(0) : found->second;
+    });
+}
+
+void TContent::SetRecsCount(const TFormat& format, TContentRec& trailer,
+                            const std::function<qsizetype(const TRec* type)>& countOf)
+{
+    for (const TotalField& total : Totals) {
+        const TRec* type = format.GetRec(total.RecID);
+        trailer.SetVal(total.FldID, PadZeroLeft(QString::number(int(type ? countOf(type) : 0)), 9));
+    }
 }

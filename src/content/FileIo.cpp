@@ -137,12 +137,15 @@ TReadResult ReadToEnd(int fd)
     return result;
 }
 
-// Reads in pieces of `piece` bytes into one buffer, handing each to `take`.
-TReadResult ReadInPieces(int fd, qsizetype piece, const TPieceTaker& take)
+// Reads in pieces of `piece` bytes into one buffer, handing each to `take`
+// until it returns false. Only a regular file can be told to have changed:
+// a stream has no size, and its time of change moves with every write.
+TReadResult ReadInPieces(int fd, qsizetype piece, const TPieceReader& take)
 {
     struct stat before {};
     if (::fstat(fd, &before) != 0)
         return {{}, TReadFailure::ReadError, errno};
+    const bool regular = S_ISREG(before.st_mode);
     QByteArray buffer(piece, Qt::Uninitialized);
     qint64 total = 0;
     for (;;) {
@@ -160,10 +163,13 @@ TReadResult ReadInPieces(int fd, qsizetype piece, const TPieceTaker& take)
         if (filled == 0)
             break;
         total += filled;
-        take(QByteArrayView(buffer.constData(), filled), total, qint64(before.st_size));
+        if (!take(QByteArrayView(buffer.constData(), filled), total, qint64(before.st_size)))
+            return {};
         if (filled < buffer.size())
             break;
     }
+    if (!regular)
+        return {};
     struct stat after {};
     if (::fstat(fd, &after) != 0 || !SameState(before, after) || (after.st_size > 0 && total != after.st_size))
         return {{}, TReadFailure::ChangedWhileRead, 0};
@@ -502,7 +508,21 @@ bool WriteAll(int fd, QByteArrayView bytes, qint64 offset)
 
 TReadResult ReadRegularFileInPieces(const QString& fileName, qsizetype piece, const TPieceTaker& take)
 {
-    return ReadFile(fileName, true, [&](int fd) { return ReadInPieces(fd, piece, take); });
+    const TPieceReader reader = [&](QByteArrayView bytes, qint64 done, qint64 size) {
+        take(bytes, done, size);
+        return true;
+    };
+    return ReadFile(fileName, true, [&](int fd) { return ReadInPieces(fd, piece, reader); });
+}
+
+TReadResult ReadAnyFileInPieces(const QString& fileName, qsizetype piece, const TPieceReader& take)
+{
+    return ReadFile(fileName, false, [&](int fd) { return ReadInPieces(fd, piece, take); });
+}
+
+TReadResult ReadDescriptorInPieces(int fd, qsizetype piece, const TPieceReader& take)
+{
+    return ReadInPieces(fd, piece, take);
 }
 
 TReadResult ReadAnyFile(const QString& fileName)

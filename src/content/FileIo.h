@@ -46,6 +46,12 @@ using TPieceTaker = std::function<void(QByteArrayView piece, qint64 done, qint64
 // nobody writes would never return. That another program changed the file is
 // known only after the last piece.
 TReadResult ReadRegularFileInPieces(const QString& fileName, qsizetype piece, const TPieceTaker& take);
+// Any readable file (a regular file, a device, a FIFO) or an open descriptor
+// in the same way, until the reader returns false or the end: what a reader
+// that keeps only what it needs of each piece reads a file of any size with.
+using TPieceReader = std::function<bool(QByteArrayView piece, qint64 done, qint64 size)>;
+TReadResult ReadAnyFileInPieces(const QString& fileName, qsizetype piece, const TPieceReader& take);
+TReadResult ReadDescriptorInPieces(int fd, qsizetype piece, const TPieceReader& take);
 // Any readable file: a regular file, a device, a FIFO; it is read to its end.
 TReadResult ReadAnyFile(const QString& fileName);
 // An open descriptor, from where it stands to the end (standard input).

@@ -82,16 +82,34 @@ std::optional<TReadLoss> TReadLoss::AfterEndMark(QByteArrayView bytes, qsizetype
     const qsizetype mark = bytes.indexOf('\x1A');
     if (mark < 0)
         return std::nullopt;
-    const QByteArrayView rest = bytes.sliced(mark + 1);
-    const auto data = std::find_if_not(rest.begin(), rest.end(), IsBlankByte);
-    if (data == rest.end())
-        return std::nullopt;
-    const auto end = std::find_if_not(rest.rbegin(), rest.rend(), IsBlankByte).base();
     // The mark either ends the last line read or stands at the start of the next.
-    const bool startsLine = mark == 0 || bytes[mark - 1] == '\n';
-    const QByteArrayView dropped = rest.sliced(data - rest.begin(), end - data);
-    return TReadLoss{TKind::AfterEndMark, linesRead + (startsLine ? 1 : 0),
-                     Sample(AnsiCodePage::Decode(dropped.first(std::min(dropped.size(), SampleLength + 1))))};
+    TEndMarkTail tail(mark == 0 || bytes[mark - 1] == '\n');
+    tail.Add(bytes.sliced(mark + 1));
+    return tail.Loss(linesRead);
+}
+
+void TEndMarkTail::Add(QByteArrayView bytes)
+{
+    if (FKept.isEmpty()) {
+        const auto data = std::find_if_not(bytes.begin(), bytes.end(), IsBlankByte);
+        bytes = bytes.sliced(data - bytes.begin());
+    }
+    const qsizetype room = std::max<qsizetype>(0, SampleLength + 1 - FKept.size());
+    FKept.append(bytes.first(std::min(room, bytes.size())));
+    if (!FMore && bytes.size() > room)
+        FMore = std::any_of(bytes.begin() + room, bytes.end(), [](char c) { return !IsBlankByte(c); });
+}
+
+std::optional<TReadLoss> TEndMarkTail::Loss(qsizetype linesRead) const
+{
+    if (FKept.isEmpty())
+        return std::nullopt;
+    // Blanks at the end are no data, unless more data follows them.
+    QByteArrayView dropped = FKept;
+    if (!FMore)
+        dropped = dropped.first(std::find_if_not(dropped.rbegin(), dropped.rend(), IsBlankByte).base() - dropped.begin());
+    return TReadLoss{TReadLoss::TKind::AfterEndMark, linesRead + (FStartsLine ? 1 : 0),
+                     Sample(AnsiCodePage::Decode(dropped))};
 }
 
 namespace ReadLoss {

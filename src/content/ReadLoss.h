@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -32,6 +33,23 @@ struct TReadLoss {
     // The data after the first byte 26 of a file image whose lines before it
     // were all read (linesRead of them), if it is more than blanks.
     static std::optional<TReadLoss> AfterEndMark(QByteArrayView bytes, qsizetype linesRead);
+};
+
+// What follows the byte 26 that ends a file's lines, taken piece by piece as
+// it is read: only the beginning that a loss shows is kept, so that a reader
+// of any length of data after the mark holds no more than that.
+class TEndMarkTail {
+public:
+    // Whether the mark stood at the start of a line.
+    explicit TEndMarkTail(bool startsLine) : FStartsLine(startsLine) {}
+    void Add(QByteArrayView bytes);
+    // The loss once all is added, as TReadLoss::AfterEndMark gives it.
+    std::optional<TReadLoss> Loss(qsizetype linesRead) const;
+
+private:
+    QByteArray FKept;  // from the first byte that is not blank, as much as a loss shows and one more
+    bool FMore = false;  // data that is not blank after what is kept
+    bool FStartsLine = false;
 };
 
 class TRec;

@@ -233,6 +233,10 @@ public:
     TContentRec* GetHeaderRec() const;
     TContentRec* GetTrailerRec() const;
     void CalcRecsCount();
+    // The totals of a Trailer from the number of records of each type, for a
+    // reader that counts records it does not keep.
+    static void SetRecsCount(const TFormat& format, TContentRec& trailer,
+                             const std::function<qsizetype(const TRec* type)>& countOf);
 
 private:
     template <typename Line>

@@ -32,6 +32,8 @@ public:
     bool Next(QByteArrayView& line);
     // The number of the line Next handed out last, counted from 1.
     qsizetype LineNumber() const { return FLineNumber; }
+    // Where in the data the next line begins.
+    qsizetype Position() const { return FStart; }
     // Where in that line the first lone CR stood that had more than blanks
     // after it, so that the CR may have ended a line of its own; -1 for none.
     qsizetype LoneCrAt() const { return FLoneCrAt; }

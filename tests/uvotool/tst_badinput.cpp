@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -95,4 +96,29 @@ TEST(BadInput, UvotoolRefusesOrPassesOverAndChangesNoFileItDidNotWrite)
         EXPECT_TRUE(QFileInfo(dir.Path("dir.uvo")).isDir());
         EXPECT_EQ(QDir(dir.Root()).entryList(QDir::Files), QStringList({"in.uvo", "locked.uvo", "readonly.uvo"}));
     }
+}
+
+// Memory that runs out ends a command with a message and exit status 2, never
+// an abort; the check of the same file stays within its bound whatever the
+// lengths of its lines.
+TEST(BadInput, OutOfMemoryIsReportedAndTheCheckStaysWithinItsBound)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+    TWorkDir dir;
+    dir.Write("short.uvo", QByteArray("300300\r\n").repeated(2000000));
+    const auto limited = [](QProcess& process) {
+        process.setChildProcessModifier([] {
+            const rlimit limit{rlim_t(1) << 30, rlim_t(1) << 30};
+            ::setrlimit(RLIMIT_AS, &limit);
+        });
+    };
+    const TToolRun sort = RunTool({"sort", dir.Path("short.uvo"), "-o", dir.Path("sorted.uvo")}, dir.Root(), limited);
+    EXPECT_EQ(sort.ExitCode, 2);
+    EXPECT_EQ(sort.Err, "uvotool: out of memory; the command stopped.\n");
+    EXPECT_FALSE(QFileInfo::exists(dir.Path("sorted.uvo")));
+    const TToolRun check = RunTool({"check", dir.Path("short.uvo")}, dir.Root(), limited);
+    EXPECT_EQ(check.ExitCode, 1) << check.Err.toStdString();
+    EXPECT_TRUE(check.Out.contains("2000000 lines, 2000000 records, ")) << check.Out.right(300).toStdString();
 }

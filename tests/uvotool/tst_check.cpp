@@ -394,3 +394,67 @@ TEST_F(Check, EditorCheckOfTheReadRecordsAgreesWithTheTool)
     // repeated Header, data after the end mark and a wrong total.
     EXPECT_EQ(printed.size(), 8);
 }
+
+// A file far larger than the pieces it is read in (4 MB) gives, piece by
+// piece, what the check of the whole list gives: every record sorts before
+// the one above it, so whatever the pieces' borders, a finding crosses each.
+TEST_F(Check, FileLargerThanItsPiecesGivesTheFindingsOfTheWholeList)
+{
+    TUvoFileBuilder b;
+    b.Add(Header);
+    for (int i = 990; i >= 1; --i)
+        b.Add(Account, Acc(i), {{"310016", i % 7 ? "EUR" : "XYZ"}});
+    b.Add(Trailer);
+    b.CalcTotals();
+    b.Trailer().SetVal("310107", "000000001");
+    QList<QByteArray> lines = b.Lines();
+    for (int i = 1; i < lines.size() - 1; ++i)
+        lines[i] += "  " + QByteArray(6000, char('a' + i % 26));  // text past the record's length
+    const QByteArray bytes = JoinLines(lines) + "\x1A" + QByteArray(100, ' ') + "after the end";
+    ASSERT_GT(bytes.size(), 5 << 20);
+    Dir.Write("big.uvo", bytes);
+
+    auto described = [](const TFinding& f) {
+        return QStringLiteral("%1 %2 %3 %4 %5").arg(f.Line).arg(ReasonCode(f), f.FldID, f.Value).arg(f.OtherLine);
+    };
+    TContent content(ShippedFormat());
+    const UvoFile::ReadResult read = UvoFile::ReadBytes(bytes, content);
+    ASSERT_TRUE(read.Ok);
+    QStringList whole;
+    TContentCheck(ShippedFormat()).Check(content, read.Losses, true, [&](TFinding&& f) { whole << described(f); });
+    QStringList streamed;
+    for (const QJsonValue& f : JsonFindings(CheckIn({"--format", "json", "big.uvo"}))) {
+        streamed << QStringLiteral("%1 %2 %3 %4 %5")
+                        .arg(f["line"].toInt())
+                        .arg(f["reason"].toString(), f["field"].toString(), f["value"].toString())
+                        .arg(f["otherLine"].toInt());
+    }
+    EXPECT_EQ(streamed, whole);
+    // Out of order, past the end, invalid currencies, after the end mark, the total.
+    EXPECT_EQ(whole.size(), 989 + 990 + 990 / 7 + 1 + 1);
+}
+
+// Of each kind of finding and field the first 10,000 are written, and the
+// rest are counted in the summary.
+TEST_F(Check, ReportShowsTheFirstTenThousandOfEachKindAndCountsTheRest)
+{
+    // A Consumer Name record of its type alone: each of its mandatory fields is empty.
+    Dir.Write("short.uvo", QByteArray("300300\r\n").repeated(10003));
+    const TToolRun run = CheckIn({"short.uvo"});
+    EXPECT_EQ(run.ExitCode, 1);
+    const QStringList findings = FindingLines(run, "short.uvo");
+    const qsizetype fields = findings.size() / 10000;
+    ASSERT_GT(fields, 1);
+    EXPECT_EQ(findings.size(), fields * 10000 + 2);  // and no Header, no Trailer
+    EXPECT_TRUE(findings[findings.size() - 3].startsWith("short.uvo:10000: ")) << findings.last().toStdString();
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("short.uvo: 10003 lines, 10003 records, %1 findings\n")
+                                     .arg(fields * 10003 + 2)));
+    EXPECT_TRUE(run.Out.contains(
+        "\n  record 300300, field 310001 (Version Number), empty mandatory field: 3 more from line 10001 on are "
+        "not shown; the first 10000 of each kind and field are\n"))
+        << run.Out.right(800).toStdString();
+    const QJsonArray json = JsonFindings(CheckIn({"--format", "json", "short.uvo"}));
+    ASSERT_EQ(json.size(), fields * 10001 + 2);
+    EXPECT_EQ(json.last()["notShown"].toInt(), 3);
+    EXPECT_EQ(json.last()["line"].toInt(), 10001);
+}

@@ -99,6 +99,28 @@ bool TellInterruptedSaves(const QString& file)
     return !saves.empty();
 }
 
+void PrintReadFailure(const QString& file, const FileIo::TReadResult& read, const QString& consequence)
+{
+    switch (read.Failure) {
+    case FileIo::TReadFailure::None:
+        break;
+    case FileIo::TReadFailure::CannotOpen:
+    case FileIo::TReadFailure::ReadError:
+        PrintFileError(file, SystemText(read.Error));
+        break;
+    case FileIo::TReadFailure::NotRegularFile:
+        PrintFileError(file, QStringLiteral("not a regular file"));
+        break;
+    case FileIo::TReadFailure::ChangedWhileRead:
+        PrintFileError(file, QStringLiteral("the file changed while it was read; ") + consequence);
+        break;
+    case FileIo::TReadFailure::LineTooLong:
+        PrintFileError(file, QStringLiteral("line %1 is longer than 1 MB, which no UVO record is; ").arg(read.Line) +
+                                 consequence);
+        break;
+    }
+}
+
 // The whole of a file, a device, a FIFO or, for "-", standard input; none
 // once the reason is on standard error.
 std::optional<QByteArray> ReadInput(const QString& file)
@@ -112,25 +134,9 @@ std::optional<QByteArray> ReadInput(const QString& file)
         PrintFileError(file, QStringLiteral("too large to read into memory"));
         return std::nullopt;
     }
-    switch (read.Failure) {
-    case FileIo::TReadFailure::None:
+    if (read.Failure == FileIo::TReadFailure::None)
         return std::move(read.Bytes);
-    case FileIo::TReadFailure::CannotOpen:
-    case FileIo::TReadFailure::ReadError:
-        PrintFileError(file, SystemText(read.Error));
-        break;
-    case FileIo::TReadFailure::NotRegularFile:
-        PrintFileError(file, QStringLiteral("not a regular file"));
-        break;
-    case FileIo::TReadFailure::ChangedWhileRead:
-        PrintFileError(file, QStringLiteral("the file changed while it was read; nothing checked or written"));
-        break;
-    case FileIo::TReadFailure::LineTooLong:
-        PrintFileError(file, QStringLiteral("line %1 is longer than 1 MB, which no UVO record is; "
-                                            "nothing checked or written")
-                                 .arg(read.Line));
-        break;
-    }
+    PrintReadFailure(file, read, QStringLiteral("nothing checked or written"));
     return std::nullopt;
 }
 

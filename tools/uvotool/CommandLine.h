@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "FileIo.h"
 #include "ReadLoss.h"
 
 #include <QByteArray>
@@ -28,6 +29,10 @@ void PrintError(const QString& message);
 void PrintFileError(const QString& file, const QString& message);
 // The system's words for an errno value.
 QString SystemText(int error);
+
+// Why a file could not be read, on standard error; the consequence ends the
+// message of a changed file or a line too long ("nothing checked or written").
+void PrintReadFailure(const QString& file, const FileIo::TReadResult& read, const QString& consequence);
 
 // The whole of a file, a device, a FIFO or, for "-", standard input; none
 // once the reason is on standard error.

@@ -27,6 +27,9 @@
 namespace UvoTool {
 namespace {
 
+// A file is checked in pieces of this size, each read into the same buffer.
+constexpr qsizetype CheckPieceBytes = 4 << 20;
+
 const char* const MainDescription =
     "Checks and prepares UVO submission files in batch jobs, with the record layouts\n"
     "and rules of UVO Edit. Files are read and written in Windows-1251 as the editor\n"
@@ -60,10 +63,12 @@ const char* const CheckDescription =
     "record the account hierarchy puts first, and a line of which reading passes\n"
     "over data (text past the record's length, lines joined by a lone CR, data\n"
     "after a byte 26). A summary per record type follows. A FILE may be a device\n"
-    "or FIFO; - is standard input.\n"
+    "or FIFO; - is standard input. Files are read in pieces, so that a file of any\n"
+    "size is checked in little memory. Of each kind of finding and field the first\n"
+    "10000 are printed; the summary counts the rest.\n"
     "\n"
     "Exit status: 0 when every file is sound, 1 when there are findings, 2 when a\n"
-    "file could not be read or the report could not be written.";
+    "file could not be read or the report could not be written, or memory ran out.";
 
 const char* const TotalsDescription =
     "Recomputes the Trailer's totals from the records present, as the editor does\n"
@@ -120,6 +125,34 @@ int RunFinish(const QStringList& arguments)
     return status;
 }
 
+// Checks a file, a device, a FIFO or, for "-", standard input as it is read;
+// the exit status it gives.
+int CheckInput(const TFormat& format, const QString& file, TFindingWriter& writer)
+{
+    if (file != StandardStream && TellInterruptedSaves(file))
+        return ExitFailure;
+    TFileCheck check(format, file, writer);
+    const FileIo::TPieceReader take = [&](QByteArrayView piece, qint64, qint64 size) {
+        // Of a stream no more than a line's length past a byte 26 is read:
+        // an endless one would never end.
+        return check.Add(piece) && !(size == 0 && check.BytesAfterEndMark() > FileIo::MaxLineBytes);
+    };
+    FileIo::TReadResult read = file == StandardStream
+                                   ? FileIo::ReadDescriptorInPieces(STDIN_FILENO, CheckPieceBytes, take)
+                                   : FileIo::ReadAnyFileInPieces(file, CheckPieceBytes, take);
+    if (check.TooLongLine() > 0) {
+        read.Failure = FileIo::TReadFailure::LineTooLong;
+        read.Line = check.TooLongLine();
+    }
+    if (read.Failure != FileIo::TReadFailure::None) {
+        PrintReadFailure(file, read, QStringLiteral("the check of the file is incomplete, no summary written"));
+        return ExitFailure;
+    }
+    const TFileSummary summary = check.Finish();
+    writer.Summary(summary);
+    return summary.Findings > 0 ? ExitFindings : ExitSound;
+}
+
 int RunCheck(const QStringList& arguments)
 {
     TCommandLine command(QStringLiteral("check"), CheckDescription, "The UVO files to check.", "FILE...");
@@ -136,17 +169,8 @@ int RunCheck(const QStringList& arguments)
         return ExitFailure;
     const auto writer = command.JsonFormat() ? MakeJsonWriter(stdout) : MakeTextWriter(stdout);
     int status = ExitSound;
-    for (const QString& file : files) {
-        const auto bytes = ReadInput(file);
-        if (!bytes) {
-            status = ExitFailure;
-            continue;
-        }
-        const TFileSummary summary = CheckFile(format, file, *bytes, *writer);
-        writer->Summary(summary);
-        if (summary.Findings > 0)
-            status = std::max(status, ExitFindings);
-    }
+    for (const QString& file : files)
+        status = std::max(status, CheckInput(format, file, *writer));
     writer->Finish();
     return status;
 }
@@ -286,7 +310,14 @@ int Run(const QStringList& arguments)
 
 int RunReported(const QStringList& arguments)
 {
-    const int status = Run(arguments);
+    int status = ExitFailure;
+    try {
+        status = Run(arguments);
+    } catch (const std::bad_alloc&) {
+        PrintError(QStringLiteral("out of memory; the command stopped."));
+        std::fflush(stdout);
+        return ExitFailure;
+    }
     // A report that did not reach its reader is a failure, not a result.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         PrintError(QStringLiteral("cannot write the report: ") + SystemText(errno));

@@ -2,45 +2,49 @@
 
 #include "AnsiCodePage.h"
 #include "ContentCheck.h"
-#include "UvoLines.h"
+#include "FileIo.h"
 #include "FindingWriters.h"
 #include "TContent.h"
+#include "UvoLines.h"
 
 #include <QThread>
 
 #include <algorithm>
-#include <memory>
+#include <exception>
+#include <map>
+#include <optional>
 #include <thread>
+#include <tuple>
 #include <unordered_map>
 
 namespace {
 
-// A file is read in pieces of at least this size, each on a processor of its
-// own, and the pieces' findings are then written in line order.
-constexpr qsizetype MinPieceSize = 256 * 1024;
+// The lines of a piece are read on several processors when each gets at
+// least this much of them.
+constexpr qsizetype MinThreadShare = 256 * 1024;
+// A run holds at most about this many findings until they are written: a
+// run thick with findings stops early, and the runs after it are read again
+// once its findings are out.
+constexpr size_t MaxHeldFindings = 4096;
 
-// What reading a piece noted for the findings, in line order. Line numbers
-// count from the piece's first line.
-struct TNote {
-    enum class TWhat : quint8 { InvalidField, RefusedLine, OutOfOrder, Header, Trailer, PassedOver };
-    TWhat What = TWhat::InvalidField;
-    TValidity Validity = TValidity::Valid;
-    TReadLoss::TKind Loss = TReadLoss::TKind::PastRecordEnd;  // PassedOver: what was passed over
-    qsizetype Line = 0;
-    TContentRec* Rec = nullptr;    // the record of the line (values released)
-    const TRule* Rule = nullptr;   // InvalidField: the field's rule
-    int FieldIndex = -1;           // InvalidField: its place in the record
-    QString Value;                 // InvalidField: the value; RefusedLine: the line; PassedOver: the text
-    TContentRec* Later = nullptr;  // OutOfOrder: the next record, which sorts first
-    qsizetype LaterLine = 0;
-
-    static TNote Of(TWhat what, qsizetype line, TContentRec* rec)
+// What makes findings one kind for the cap on those written: the reason,
+// the record type and the field.
+struct TKindKey {
+    TFinding::TKind Kind = TFinding::TKind::InvalidField;
+    int Reason = 0;  // the failed test or what was passed over
+    QString RecID;
+    int Field = -1;
+    bool operator<(const TKindKey& o) const
     {
-        TNote note;
-        note.What = what;
-        note.Line = line;
-        note.Rec = rec;
-        return note;
+        return std::tie(Kind, Reason, Field, RecID) < std::tie(o.Kind, o.Reason, o.Field, o.RecID);
+    }
+
+    static TKindKey Of(const TFinding& f)
+    {
+        const int reason = f.Kind == TFinding::TKind::InvalidField ? int(f.Validity)
+                           : f.Kind == TFinding::TKind::PassedOver ? int(f.Loss)
+                                                                   : 0;
+        return {f.Kind, reason, f.RecID, f.FieldIndex};
     }
 };
 
@@ -50,67 +54,110 @@ struct TTally {
     qsizetype RecordsWithInvalidFields = 0;
 };
 
-// One piece of a file, read on its own.
-class TPiece {
+using TShownCounts = std::map<TKindKey, qsizetype>;
+
+// Findings beyond the cap of their kind: how many, with the first of them.
+using TNotShownByKind = std::map<TKindKey, TFileSummary::TNotShown>;
+
+void CountNotShown(TNotShownByKind& notShown, const TKindKey& key, const TFinding& first, qsizetype count)
+{
+    TFileSummary::TNotShown& entry = notShown[key];
+    if (entry.Count == 0)
+        entry.First = first;
+    entry.Count += count;
+}
+
+// A run of whole lines, read on its own. Its findings keep line numbers
+// counted from the run's first line; a Header or Trailer that may be the
+// file's first is noted as a finding with OtherLine 0, a later one of the
+// run with OtherLine -1, for the file's first one to be filled in.
+class TRun {
 public:
-    TPiece(const TFormat& format, QByteArrayView data)
-        : Content(format), FFormat(format), FData(data), FCheck(format)
+    TRun(const TFormat& format, QByteArrayView data, const TShownCounts& shown)
+        : FFormat(format), FData(data), FShown(shown), FCheck(format), FFactory(format)
     {
     }
 
-    void Read()
+    void Read() noexcept
+    {
+        try {
+            ReadLines();
+        } catch (...) {
+            Failure = std::current_exception();
+        }
+    }
+
+    std::vector<TFinding> Findings;  // in line order
+    TNotShownByKind NotShown;        // beyond what the file may still show
+    std::unordered_map<const TRec*, TTally> Tallies;
+    qsizetype Lines = 0;
+    std::unique_ptr<TContentRec> First, Last;  // the run's first and last record
+    qsizetype FirstLine = 0, LastLine = 0;
+    std::unique_ptr<TContentRec> LastTrailer;  // a copy, with its values
+    QByteArrayView Rest;  // the lines not read when the run stopped early
+    std::exception_ptr Failure;
+
+    const TContentRec* LastRecord() const { return Last ? Last.get() : First.get(); }
+
+private:
+    void ReadLines()
     {
         TUvoLines lines(FData);
         QByteArrayView line;
-        while (lines.Next(line)) {
+        const TContentRec* previous = nullptr;
+        qsizetype previousLine = 0;
+        bool header = false, trailer = false;
+        for (;;) {
+            if (Findings.size() >= MaxHeldFindings && lines.Position() < FData.size()) {
+                Rest = FData.sliced(lines.Position());
+                break;
+            }
+            if (!lines.Next(line))
+                break;
             const qsizetype n = lines.LineNumber();
-            std::unique_ptr<TContentRec> parsed = TContent::ParseFileLine(FFormat, line, Last);
+            std::unique_ptr<TContentRec> parsed = TContent::ParseFileLine(FFormat, line, previous);
             if (!parsed) {
-                Notes.emplace_back(TNote::Of(TNote::TWhat::RefusedLine, n, nullptr)).Value = AnsiCodePage::Decode(line);
+                Found(TKindKey{TFinding::TKind::RefusedLine, 0, {}, -1}, [&] {
+                    TFinding f = FCheck.AtRecord(TFinding::TKind::RefusedLine, nullptr, n);
+                    f.HasValue = true;
+                    f.Value = AnsiCodePage::Decode(line);
+                    return f;
+                });
                 continue;
             }
-            TContentRec* rec = parsed.get();
-            Content.Add(std::move(parsed));
-            if (Last && FCheck.OutOfOrder(*Last, *rec)) {
-                TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::OutOfOrder, LastLine, Last));
-                note.Later = rec;
-                note.LaterLine = n;
+            const TContentRec& rec = *parsed;
+            if (previous && FCheck.OutOfOrder(*previous, rec))
+                Found(FCheck.OutOfOrderFinding(*previous, previousLine, rec, n));
+            CheckFields(rec, n);
+            if (auto loss = FLosses.Of(n, line, rec, lines.LoneCrAt()))
+                Found(FCheck.PassedOver(*loss, &rec));
+            if (rec.Rec == FFormat.HeaderRec)
+                Bound(header, TFinding::TKind::RepeatedHeader, rec, n);
+            if (rec.Rec == FFormat.TrailerRec) {
+                Bound(trailer, TFinding::TKind::RepeatedTrailer, rec, n);
+                LastTrailer = FFactory.CreateNewOnRec(rec.Rec);
+                TContent::CopyRec(rec, *LastTrailer);
             }
-            NoteInvalidFields(*rec, n);
-            if (auto loss = FLosses.Of(n, line, *rec, lines.LoneCrAt())) {
-                TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::PassedOver, n, rec));
-                note.Loss = loss->Kind;
-                note.Value = std::move(loss->Dropped);
-            }
-            if (rec->Rec == FFormat.HeaderRec)
-                Notes.push_back(TNote::Of(TNote::TWhat::Header, n, rec));
-            if (rec->Rec == FFormat.TrailerRec)
-                Notes.push_back(TNote::Of(TNote::TWhat::Trailer, n, rec));
-            else
-                ReleaseValues(*rec);
-            if (!First) {
-                First = rec;
-                FirstLine = n;
-            }
-            Last = rec;
-            LastLine = n;
+            previous = Keep(std::move(parsed), n);
+            previousLine = n;
         }
         Lines = lines.LineNumber();
     }
 
-    TContent Content;  // every record read, in file order; see ReleaseValues
-    std::vector<TNote> Notes;
-    std::unordered_map<const TRec*, TTally> Tallies;
-    qsizetype Lines = 0;
-    TContentRec* First = nullptr;
-    qsizetype FirstLine = 0;
-    TContentRec* Last = nullptr;
-    qsizetype LastLine = 0;
+    // The run's first record and the one before the next line; the others go.
+    const TContentRec* Keep(std::unique_ptr<TContentRec> rec, qsizetype line)
+    {
+        if (!First) {
+            First = std::move(rec);
+            FirstLine = line;
+            return First.get();
+        }
+        Last = std::move(rec);
+        LastLine = line;
+        return Last.get();
+    }
 
-private:
-    // Every field whose value its rule does not accept, with the first test
-    // it fails; the record's own validation has already run on reading.
-    void NoteInvalidFields(TContentRec& rec, qsizetype line)
+    void CheckFields(const TContentRec& rec, qsizetype line)
     {
         TTally& tally = Tallies[rec.Rec];
         ++tally.Records;
@@ -118,58 +165,126 @@ private:
         TContentCheck::ForEachInvalidField(rec, FFormat, [&](int index, TValidity validity) {
             ++invalid;
             const TContentFld& fld = rec.FldList[size_t(index)];
-            TNote& note = Notes.emplace_back(TNote::Of(TNote::TWhat::InvalidField, line, &rec));
-            note.Validity = validity;
-            note.Rule = fld.Rule;
-            note.FieldIndex = index;
-            note.Value = fld.Value();
+            Found(TKindKey{TFinding::TKind::InvalidField, int(validity), rec.Rec->RecID, index},
+                  [&] { return FCheck.InvalidField(rec, *fld.Rule, index, validity, fld.Value(), line); });
         });
         tally.InvalidFields += invalid;
         if (invalid > 0)
             ++tally.RecordsWithInvalidFields;
     }
 
-    // A record whose values are checked keeps its type (the totals count
-    // types), its account and its key (the next record is compared with
-    // it), so memory grows with the records but not with their values.
-    // Trailers keep their values for the totals.
-    static void ReleaseValues(TContentRec& rec) { rec.DropValues(); }
+    void Bound(bool& seen, TFinding::TKind repeated, const TContentRec& rec, qsizetype line)
+    {
+        TFinding f = FCheck.Repeated(repeated, rec, line, seen ? -1 : 0);
+        if (!seen)
+            Findings.push_back(std::move(f));  // perhaps the file's first: always kept
+        else
+            Found(std::move(f));
+        seen = true;
+    }
+
+    void Found(TFinding&& f)
+    {
+        const TKindKey key = TKindKey::Of(f);
+        Found(key, [&] { return std::move(f); });
+    }
+
+    // A finding is made only while the file may still show it; beyond that
+    // it is counted, with the first one kept for its description.
+    template <typename Make>
+    void Found(const TKindKey& key, Make make)
+    {
+        const auto shown = FShown.find(key);
+        qsizetype& here = FHere[key];
+        if ((shown == FShown.end() ? 0 : shown->second) + here < TFileCheck::ShownPerKind) {
+            ++here;
+            Findings.push_back(make());
+            return;
+        }
+        TFileSummary::TNotShown& entry = NotShown[key];
+        if (entry.Count++ == 0)
+            entry.First = make();
+    }
 
     const TFormat& FFormat;
     QByteArrayView FData;
+    const TShownCounts& FShown;  // of the file so far; not changed while runs are read
+    std::map<TKindKey, qsizetype> FHere;
     TContentCheck FCheck;
+    TContent FFactory;  // makes the copy of a Trailer
     TFileLineLosses FLosses;
 };
 
-class TFileCheck {
+}  // namespace
+
+class TFileCheckRun {
 public:
-    TFileCheck(const TFormat& format, const QString& fileName, TFindingWriter& writer)
+    TFileCheckRun(const TFormat& format, const QString& fileName, TFindingWriter& writer)
         : FFormat(format), FWriter(writer), FCheck(format)
     {
         FSummary.File = fileName;
+        FSummary.ShownPerKind = TFileCheck::ShownPerKind;
     }
 
-    TFileSummary Run(QByteArrayView bytes)
+    bool Add(QByteArrayView bytes)
     {
-        const QByteArrayView data = TUvoLines::LineData(bytes);
-        const int processors = std::max(1, QThread::idealThreadCount());
-        const int count = int(std::clamp<qsizetype>(data.size() / MinPieceSize, 1, processors));
-        std::vector<std::unique_ptr<TPiece>> pieces;
-        for (const QByteArrayView piece : TUvoLines::SplitAtLineEnds(data, count))
-            pieces.push_back(std::make_unique<TPiece>(FFormat, piece));
-        {
-            std::vector<std::jthread> workers;
-            for (size_t i = 1; i < pieces.size(); ++i)
-                workers.emplace_back([piece = pieces[i].get()] { piece->Read(); });
-            pieces.front()->Read();
+        if (FTail) {
+            FTail->Add(bytes);
+            FAfterMark += bytes.size();
+            return true;
         }
+        const qsizetype mark = bytes.indexOf('\x1A');
+        QByteArrayView data = mark < 0 ? bytes : bytes.first(mark);
+        if (!FCarry.isEmpty()) {
+            // The line the last piece began ends here, or at the mark.
+            const qsizetype lf = data.indexOf('\n');
+            FCarry.append(lf < 0 ? data : data.first(lf + 1));
+            data = lf < 0 ? QByteArrayView() : data.sliced(lf + 1);
+            if (lf >= 0 || mark >= 0) {
+                CheckLines(FCarry);
+                FCarry.clear();
+            }
+        }
+        if (mark < 0) {
+            const qsizetype lastLf = data.lastIndexOf('\n');
+            CheckLines(data.first(lastLf + 1));
+            FCarry.append(data.sliced(lastLf + 1));
+        } else {
+            CheckLines(data);
+            const bool startsLine = mark > 0 ? bytes[mark - 1] == '\n' : !FLastByte || *FLastByte == '\n';
+            FTail.emplace(startsLine);
+            FTail->Add(bytes.sliced(mark + 1));
+            FAfterMark = bytes.size() - mark - 1;
+        }
+        if (!bytes.isEmpty())
+            FLastByte = bytes.back();
+        if (FCarry.size() > FileIo::MaxLineBytes) {
+            FTooLongLine = FSummary.Lines + 1;
+            FCarry.clear();
+            return false;
+        }
+        return true;
+    }
 
-        for (const auto& piece : pieces)
-            Merge(*piece);
-        if (auto loss = TReadLoss::AfterEndMark(bytes, FSummary.Lines))
-            Emit(FCheck.PassedOver(*loss, nullptr));
-        if (FTrailerLine > 0)
-            CheckTotals(pieces);
+    qint64 BytesAfterEndMark() const { return FTail ? FAfterMark : -1; }
+    qsizetype TooLongLine() const { return FTooLongLine; }
+
+    TFileSummary Finish()
+    {
+        if (!FCarry.isEmpty())
+            CheckLines(FCarry);  // the last line, without a line end
+        FCarry.clear();
+        if (FTail)
+            if (auto loss = FTail->Loss(FSummary.Lines))
+                Emit(FCheck.PassedOver(*loss, nullptr));
+        if (FLastTrailer)
+            FCheck.CheckTotals(
+                [&](const TRec* type) {
+                    const auto tally = FTallies.find(type);
+                    return tally == FTallies.end() ? qsizetype(0) : tally->second.Records;
+                },
+                *FLastTrailer,
+                               FLastTrailerLine, [&](TFinding&& f) { Emit(std::move(f)); });
         if (FHeaderLine == 0)
             Emit(FCheck.AtRecord(TFinding::TKind::MissingHeader, nullptr, 0));
         if (FTrailerLine == 0)
@@ -181,106 +296,155 @@ public:
             total.InvalidFields = tally.InvalidFields;
             total.RecordsWithInvalidFields = tally.RecordsWithInvalidFields;
         }
+        for (auto& [key, notShown] : FNotShown) {
+            notShown.First.File = FSummary.File;
+            FSummary.NotShown.push_back(std::move(notShown));
+        }
+        std::stable_sort(FSummary.NotShown.begin(), FSummary.NotShown.end(),
+                  [](const auto& a, const auto& b) { return a.First.Line < b.First.Line; });
         return FSummary;
     }
 
 private:
-    // The notes of the next piece as findings, with line numbers in the file.
-    void Merge(const TPiece& piece)
+    // Whole lines, read in runs side by side, and their findings written in
+    // line order.
+    void CheckLines(QByteArrayView data)
+    {
+        while (!data.isEmpty()) {
+            const int processors = std::max(1, QThread::idealThreadCount());
+            const int count = int(std::clamp<qsizetype>(data.size() / MinThreadShare, 1, processors));
+            std::vector<std::unique_ptr<TRun>> runs;
+            for (const QByteArrayView part : TUvoLines::SplitAtLineEnds(data, count))
+                runs.push_back(std::make_unique<TRun>(FFormat, part, FShown));
+            {
+                std::vector<std::jthread> workers;
+                for (size_t i = 1; i < runs.size(); ++i)
+                    workers.emplace_back([run = runs[i].get()] { run->Read(); });
+                runs.front()->Read();
+            }
+            for (const auto& run : runs)
+                if (run->Failure)
+                    std::rethrow_exception(run->Failure);
+            QByteArrayView rest;
+            for (const auto& run : runs) {
+                Merge(*run);
+                if (!run->Rest.isEmpty()) {  // the later runs are read again from where it stopped
+                    rest = data.sliced(run->Rest.data() - data.data());
+                    break;
+                }
+            }
+            data = rest;
+        }
+    }
+
+    void Merge(TRun& run)
     {
         const qsizetype offset = FSummary.Lines;
-        if (FPrevious && piece.First && FCheck.OutOfOrder(*FPrevious, *piece.First))
-            Emit(FCheck.OutOfOrderFinding(*FPrevious, FPreviousLine, *piece.First, offset + piece.FirstLine));
-        for (const TNote& note : piece.Notes) {
-            const qsizetype line = offset + note.Line;
-            switch (note.What) {
-            case TNote::TWhat::InvalidField:
-                Emit(FCheck.InvalidField(*note.Rec, *note.Rule, note.FieldIndex, note.Validity, note.Value, line));
-                break;
-            case TNote::TWhat::RefusedLine: {
+        if (FPrevious && run.First && FCheck.OutOfOrder(*FPrevious, *run.First))
+            Emit(FCheck.OutOfOrderFinding(*FPrevious, FPreviousLine, *run.First, offset + run.FirstLine));
+        for (TFinding& f : run.Findings) {
+            f.Line += offset;
+            f.Record = nullptr;  // the records are gone
+            switch (f.Kind) {
+            case TFinding::TKind::RefusedLine:
                 ++FSummary.RefusedLines;
-                TFinding f = FCheck.AtRecord(TFinding::TKind::RefusedLine, nullptr, line);
-                f.HasValue = true;
-                f.Value = note.Value;
-                f.EditorMessage = TUvoLines::RefusedLineMessage(line, note.Value);
-                Emit(std::move(f));
+                f.EditorMessage = TUvoLines::RefusedLineMessage(f.Line, f.Value);
                 break;
+            case TFinding::TKind::OutOfOrder:
+                f.OtherLine += offset;
+                break;
+            case TFinding::TKind::RepeatedHeader:
+                if (!Bound(FHeaderLine, f))
+                    continue;
+                break;
+            case TFinding::TKind::RepeatedTrailer:
+                FLastTrailerLine = f.Line;
+                if (!Bound(FTrailerLine, f))
+                    continue;
+                break;
+            default: break;
             }
-            case TNote::TWhat::OutOfOrder:
-                Emit(FCheck.OutOfOrderFinding(*note.Rec, line, *note.Later, offset + note.LaterLine));
-                break;
-            case TNote::TWhat::Header:
-                NoteBound(FHeaderLine, TFinding::TKind::RepeatedHeader, *note.Rec, line);
-                break;
-            case TNote::TWhat::Trailer:
-                NoteBound(FTrailerLine, TFinding::TKind::RepeatedTrailer, *note.Rec, line);
-                FLastTrailerLine = line;
-                break;
-            case TNote::TWhat::PassedOver:
-                Emit(FCheck.PassedOver(TReadLoss{note.Loss, line, note.Value}, note.Rec));
-                break;
-            }
+            Emit(std::move(f));
         }
-        for (const auto& [rec, tally] : piece.Tallies) {
+        for (auto& [key, notShown] : run.NotShown) {
+            notShown.First.Line += offset;
+            notShown.First.Record = nullptr;
+            CountNotShown(FNotShown, key, notShown.First, notShown.Count);
+            FSummary.Findings += notShown.Count;
+            if (key.Kind == TFinding::TKind::RefusedLine)
+                FSummary.RefusedLines += notShown.Count;
+        }
+        for (const auto& [rec, tally] : run.Tallies) {
             TTally& total = FTallies[rec];
             total.Records += tally.Records;
             total.InvalidFields += tally.InvalidFields;
             total.RecordsWithInvalidFields += tally.RecordsWithInvalidFields;
         }
-        FSummary.Lines += piece.Lines;
-        if (piece.Last) {
-            FPrevious = piece.Last;
-            FPreviousLine = offset + piece.LastLine;
+        FSummary.Lines += run.Lines;
+        if (run.LastRecord()) {
+            FPreviousOwned = run.Last ? std::move(run.Last) : std::move(run.First);
+            FPrevious = FPreviousOwned.get();
+            FPreviousLine = offset + (run.LastLine > 0 ? run.LastLine : run.FirstLine);
         }
+        if (run.LastTrailer)
+            FLastTrailer = std::move(run.LastTrailer);
     }
 
+    // Whether a Header or Trailer is a finding: every one after the file's first.
+    static bool Bound(qsizetype& firstLine, TFinding& f)
+    {
+        if (firstLine == 0) {
+            firstLine = f.Line;  // a run's first, and the file's
+            return false;
+        }
+        f.OtherLine = firstLine;
+        return true;
+    }
+
+    // Writes a finding while its kind may still be shown, else counts it.
     void Emit(TFinding finding)
     {
         ++FSummary.Findings;
         finding.File = FSummary.File;
+        const TKindKey key = TKindKey::Of(finding);
+        qsizetype& shown = FShown[key];
+        if (shown >= TFileCheck::ShownPerKind) {
+            CountNotShown(FNotShown, key, finding, 1);
+            return;
+        }
+        ++shown;
         FWriter.Finding(finding);
-    }
-
-    void NoteBound(qsizetype& firstLine, TFinding::TKind repeated, const TContentRec& rec, qsizetype line)
-    {
-        if (firstLine == 0)
-            firstLine = line;
-        else
-            Emit(FCheck.Repeated(repeated, rec, line, firstLine));
-    }
-
-    // The totals of the last Trailer against every record read.
-    void CheckTotals(const std::vector<std::unique_ptr<TPiece>>& pieces)
-    {
-        std::vector<TContentRec*> all;
-        qsizetype count = 0;
-        for (const auto& piece : pieces)
-            count += piece->Content.Count();
-        all.reserve(size_t(count));
-        for (const auto& piece : pieces)
-            all.insert(all.end(), piece->Content.Records().begin(), piece->Content.Records().end());
-        const auto trailer = std::find_if(all.rbegin(), all.rend(),
-                                          [&](const TContentRec* rec) { return rec->Rec == FFormat.TrailerRec; });
-        FCheck.CheckTotals(all, **trailer, FLastTrailerLine, [&](TFinding&& f) { Emit(std::move(f)); });
     }
 
     const TFormat& FFormat;
     TFindingWriter& FWriter;
     TFileSummary FSummary;
     TContentCheck FCheck;
+    TShownCounts FShown;
+    TNotShownByKind FNotShown;
     std::unordered_map<const TRec*, TTally> FTallies;
-    TContentRec* FPrevious = nullptr;  // the last record of the pieces merged so far
+    QByteArray FCarry;  // the beginning of a line that the next bytes finish
+    std::optional<char> FLastByte;
+    std::optional<TEndMarkTail> FTail;  // once a byte 26 has ended the lines
+    qint64 FAfterMark = 0;
+    qsizetype FTooLongLine = 0;
+    std::unique_ptr<TContentRec> FPreviousOwned;
+    const TContentRec* FPrevious = nullptr;  // the last record so far
     qsizetype FPreviousLine = 0;
+    std::unique_ptr<TContentRec> FLastTrailer;
     qsizetype FHeaderLine = 0;
     qsizetype FTrailerLine = 0;
     qsizetype FLastTrailerLine = 0;
 };
 
-}  // namespace
-
-TFileSummary CheckFile(const TFormat& format, const QString& fileName, const QByteArray& bytes,
-                       TFindingWriter& writer)
+TFileCheck::TFileCheck(const TFormat& format, const QString& fileName, TFindingWriter& writer)
+    : F(std::make_unique<TFileCheckRun>(format, fileName, writer))
 {
-    TFileCheck check(format, fileName, writer);
-    return check.Run(bytes);
 }
+
+TFileCheck::~TFileCheck() = default;
+
+bool TFileCheck::Add(QByteArrayView bytes) { return F->Add(bytes); }
+qint64 TFileCheck::BytesAfterEndMark() const { return F->BytesAfterEndMark(); }
+qsizetype TFileCheck::TooLongLine() const { return F->TooLongLine(); }
+TFileSummary TFileCheck::Finish() { return F->Finish(); }

@@ -60,6 +60,17 @@ public:
         text += s.Findings > 0 ? QLatin1String(", ") + Plural(s.Findings, "finding", "findings")
                                : QStringLiteral(", sound");
         text += u'\n';
+        for (const TFileSummary::TNotShown& notShown : s.NotShown) {
+            QStringList subject;
+            if (!notShown.First.RecID.isEmpty())
+                subject << QStringLiteral("record ") + notShown.First.RecID;
+            if (!notShown.First.FldID.isEmpty())
+                subject << QStringLiteral("field %1 (%2)").arg(notShown.First.FldID, notShown.First.Caption);
+            subject << KindText(notShown.First);
+            text += QStringLiteral("  %1: %2\n")
+                        .arg(subject.join(QLatin1String(", ")),
+                             NotShownText(notShown.Count, notShown.First.Line, s.ShownPerKind));
+        }
         for (const auto& [id, tally] : s.Types) {
             text += QStringLiteral("  %1 %2: %3").arg(id, tally.Rec->Name,
                                                       Plural(tally.Records, "record", "records"));
@@ -83,12 +94,37 @@ class TJsonWriter final : public TFindingWriter {
 public:
     explicit TJsonWriter(std::FILE* out) : FOut(out) {}
 
-    void Finding(const TFinding& f) override
+    void Finding(const TFinding& f) override { Write(Object(f)); }
+
+    // Findings not shown as one object per kind and field, with their count.
+    void Summary(const TFileSummary& s) override
+    {
+        for (const TFileSummary::TNotShown& notShown : s.NotShown) {
+            QJsonObject object = Object(notShown.First);
+            object.remove(QStringLiteral("account"));
+            object.remove(QStringLiteral("value"));
+            object.remove(QStringLiteral("expected"));
+            object.remove(QStringLiteral("otherLine"));
+            object[QStringLiteral("message")] = KindText(notShown.First) + QLatin1String(": ") +
+                                                NotShownText(notShown.Count, notShown.First.Line, s.ShownPerKind);
+            object[QStringLiteral("notShown")] = double(notShown.Count);
+            Write(object);
+        }
+    }
+
+    void Finish() override
+    {
+        std::fputs(FCount == 0 ? "[]\n" : "\n]\n", FOut);
+        std::fflush(FOut);
+    }
+
+private:
+    static QJsonObject Object(const TFinding& f)
     {
         auto text = [](bool present, const QString& s) { return present ? QJsonValue(s) : QJsonValue(); };
         auto number = [](qsizetype n) { return n > 0 ? QJsonValue(double(n)) : QJsonValue(); };
         const bool isRefused = f.Kind == TFinding::TKind::RefusedLine;
-        const QJsonObject object{
+        return QJsonObject{
             {QStringLiteral("file"), f.File},
             {QStringLiteral("line"), number(f.Line)},
             {QStringLiteral("recordType"), text(!f.RecID.isEmpty(), f.RecID)},
@@ -101,20 +137,15 @@ public:
             {QStringLiteral("expected"), text(f.Kind == TFinding::TKind::TotalDiffers, f.Expected)},
             {QStringLiteral("otherLine"), number(f.OtherLine)},
         };
+    }
+
+    void Write(const QJsonObject& object)
+    {
         std::fputs(FCount++ == 0 ? "[\n  " : ",\n  ", FOut);
         const QByteArray json = QJsonDocument(object).toJson(QJsonDocument::Compact);
         std::fwrite(json.constData(), 1, size_t(json.size()), FOut);
     }
 
-    void Summary(const TFileSummary&) override {}
-
-    void Finish() override
-    {
-        std::fputs(FCount == 0 ? "[]\n" : "\n]\n", FOut);
-        std::fflush(FOut);
-    }
-
-private:
     std::FILE* FOut;
     qsizetype FCount = 0;
 };

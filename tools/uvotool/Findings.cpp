@@ -74,6 +74,21 @@ QString ReasonText(const TFinding& finding)
     return QString();
 }
 
+QString KindText(const TFinding& finding)
+{
+    if (finding.Kind == TFinding::TKind::OutOfOrder)
+        return QStringLiteral("out of account hierarchy order");
+    return ReasonText(finding);
+}
+
+QString NotShownText(qsizetype count, qsizetype fromLine, qsizetype shownPerKind)
+{
+    return QStringLiteral("%1 more from line %2 on are not shown; the first %3 of each kind and field are")
+        .arg(count)
+        .arg(fromLine)
+        .arg(shownPerKind);
+}
+
 QString LossText(TReadLoss::TKind loss)
 {
     switch (loss) {
