@@ -2,6 +2,7 @@
 // bar and the record context menu.
 
 #include "SettingsFile.h"
+#include "ShownText.h"
 #include "TMainForm.h"
 #include "TMainStatusBar.h"
 #include "TPanelArea.h"
@@ -27,7 +28,7 @@ QStringList Captions(const QList<QAction*>& actions)
 {
     QStringList captions;
     for (const QAction* action : actions)
-        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        captions << (action->isSeparator() ? QStringLiteral("-") : ShownText(*action));
     return captions;
 }
 
