@@ -10,16 +10,19 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
 const QString Key = QStringLiteral("RecentFiles");
 
-// ~/.config/uvoedit/uvoedit.conf: the settings of the user, beside the
-// program's own settings file of the current folder.
+// ~/.config/uvoedit/uvoedit.conf: the user's own settings, beside the
+// program's settings file of the current folder. The folder is looked up each
+// time, where QSettings would keep the first it found.
 QSettings UserSettings()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("uvoedit"), QStringLiteral("uvoedit"));
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QSettings(folder + QStringLiteral("/uvoedit/uvoedit.conf"), QSettings::IniFormat);
 }
 
 }  // namespace
