@@ -7,7 +7,9 @@
 // shown, a jump from the list to a finding of another account, painted, and
 // the list's update after an edit of one record.
 // then how long the find bar takes to search all records shown in vain, and
-// how long deleting a record, undoing and redoing it take.
+// how long deleting a record, undoing and redoing it take; and how long setting
+// one field in 100,000 records (a value replaced in many records at once) and
+// undoing that take, each until the window is painted.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise. With
 // --shot it also saves a picture of each painted window into DIR.
 
@@ -61,6 +63,8 @@ constexpr double ListTargetMs = 300;
 constexpr double JumpTargetMs = 100;
 constexpr double FindTargetMs = 300;
 constexpr double UndoDeleteTargetMs = 200;
+constexpr int ReplacedRecords = 100000;
+constexpr double ReplaceTargetMs = 1000;
 
 // Answers the deletion question with Yes; nothing else asks here.
 class TYesPrompts : public TPrompts {
@@ -260,6 +264,51 @@ EditFigures MeasureEditing(const QString& path)
     return figures;
 }
 
+struct ReplaceFigures {
+    int Records = 0;  // the records whose field was set
+    double SetMs = 0;
+    double UndoMs = 0;
+};
+
+// The finance type, a field of every record type and no part of a sort key,
+// set to another code in the first 100,000 records while all records are
+// shown, and undone.
+ReplaceFigures MeasureReplace(const QString& path)
+{
+    ReplaceFigures figures;
+    std::unique_ptr<TMainForm> form = ShownWindow();
+    form->FileCommands().LoadUVO(path);
+    Paint(*form);
+    TUvoDocument& document = form->Document();
+    const std::vector<TContentRec*>& all = document.Content().Records();
+    const std::vector<TContentRec*> recs(all.begin(), all.begin() + std::min<std::ptrdiff_t>(ReplacedRecords, all.size()));
+    figures.Records = int(recs.size());
+    const QString financeType = UvoIds::FinanceTypeFld;
+    const QString value = recs.front()->GetVal(financeType) == u"01" ? QStringLiteral("02") : QStringLiteral("01");
+    std::vector<Timing> sets, undos;
+    for (int run = 0; run < Runs; ++run) {
+        sets.push_back(TimeOf([&] {
+            document.SetField(QStringLiteral("замена значения"), recs, financeType, value);
+            Paint(*form);
+        }));
+        undos.push_back(TimeOf([&] {
+            form->actUndo->trigger();
+            Paint(*form);
+        }));
+    }
+    figures.SetMs = Median(std::move(sets)).WallMs;
+    figures.UndoMs = Median(std::move(undos)).WallMs;
+    return figures;
+}
+
+void PrintReplaceFigures(int accounts, const ReplaceFigures& figures)
+{
+    const bool judged = accounts <= ListTargetAccounts;
+    std::printf("%8d %9d %10.1f %4s %10.1f %4s\n", accounts, figures.Records, figures.SetMs,
+                Mark(figures.SetMs, ReplaceTargetMs, judged), figures.UndoMs, Mark(figures.UndoMs, ReplaceTargetMs, judged));
+    std::fflush(stdout);
+}
+
 void PrintEditFigures(int accounts, int records, const EditFigures& figures)
 {
     const bool judged = accounts <= ListTargetAccounts;
@@ -334,6 +383,12 @@ int main(int argc, char** argv)
                     "delete", "undo delete", "redo");
         for (size_t i = 0; i < files.size(); ++i)
             PrintEditFigures(options.Accounts[i], all[i].Records, MeasureEditing(files[i]));
+        std::printf("\nMedian of %d runs, milliseconds, until painted; targets up to %d accounts: one field set "
+                    "in up to %d records <= %.0f, its undo <= %.0f\n",
+                    Runs, ListTargetAccounts, ReplacedRecords, ReplaceTargetMs, ReplaceTargetMs);
+        std::printf("%8s %9s %15s %15s\n", "accounts", "set in", "set field", "undo");
+        for (size_t i = 0; i < files.size(); ++i)
+            PrintReplaceFigures(options.Accounts[i], MeasureReplace(files[i]));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "gui_bench: %s\n", error.what());
         return 1;

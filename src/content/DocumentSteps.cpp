@@ -1,7 +1,9 @@
 #include "DocumentSteps.h"
 
+#include "FieldReplace.h"
 #include "TUvoDocument.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace {
@@ -223,26 +225,19 @@ TSetFieldStep::TSetFieldStep(const QString& text, TUvoDocument& document, const 
 
 void TSetFieldStep::redo()
 {
-    bool keyChanges = false;
-    for (TContentRec* rec : FRecs) {
-        const QString key = rec->SortStr;
-        rec->SetVal(FFldId, FValue);
-        rec->CalcSortStr();
-        keyChanges = keyChanges || rec->SortStr != key;
-    }
-    FKeyChanges = keyChanges;
+    FKeyChanges = SetFieldInRecords(FRecs, FFldId, FValue);
     if (FKeyChanges) {
         FOrder.Remember(Content());
         Content().SortRec();
         FOrder.Settle(Content(), FRecs);
     }
-    CountTotals();
+    // No record comes or goes, so the totals stay: a total the user sets in the
+    // Trailer keeps the value given.
     Note();
 }
 
 void TSetFieldStep::undo()
 {
-    FTotals.Restore();
     for (size_t i = 0; i < FRecs.size(); ++i) {
         FRecs[i]->SetVal(FFldId, FOldValues[i]);
         FRecs[i]->CalcSortStr();
@@ -254,6 +249,11 @@ void TSetFieldStep::undo()
 
 void TSetFieldStep::Note()
 {
-    // Rows are drawn afresh where the order stayed; a new order is shown anew.
-    NoteChange({FRecs.begin(), FRecs.end()}, {}, true, FKeyChanges, FRecs.front());
+    // Rows are drawn afresh where the order stayed; a new order is shown anew,
+    // on the account of the records when they share one, else on all records.
+    TContentRec* focus = FRecs.front();
+    const QString& account = focus->Account;
+    if (!std::all_of(FRecs.begin(), FRecs.end(), [&](const TContentRec* rec) { return rec->Account == account; }))
+        focus = nullptr;
+    NoteChange({FRecs.begin(), FRecs.end()}, {}, false, FKeyChanges, focus);
 }

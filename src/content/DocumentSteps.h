@@ -118,7 +118,8 @@ private:
     TFormerOrder FOrder;
 };
 
-// One field set to one value in many records; the list is sorted when a key changed.
+// One field set to one value in many records; the list is sorted when a key
+// changed. The Trailer's totals are left as they are, as by an edit.
 class TSetFieldStep : public TRecordListStep {
 public:
     TSetFieldStep(const QString& text, TUvoDocument& document, const std::vector<TContentRec*>& recs,

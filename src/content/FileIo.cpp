@@ -180,21 +180,6 @@ TReadResult ReadFile(const QString& fileName, bool regularOnly, const std::funct
     return read(file.Fd());
 }
 
-bool WriteAll(int fd, QByteArrayView bytes, qint64 offset = -1)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const size_t size = size_t(std::min<qsizetype>(bytes.size() - done, 1 << 30));
-        const ssize_t n = offset < 0 ? ::write(fd, bytes.data() + done, size)
-                                     : ::pwrite(fd, bytes.data() + done, size, off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
 
 // Writes what the producer hands out from the descriptor's position; a file
 // being saved is named for the write hook. The system's error number of the
@@ -490,6 +475,22 @@ void WriteRegular(const QString& target, const TProducer& produce, const struct 
 }
 
 }  // namespace
+
+bool WriteAll(int fd, QByteArrayView bytes, qint64 offset)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const size_t size = size_t(std::min<qsizetype>(bytes.size() - done, 1 << 30));
+        const ssize_t n = offset < 0 ? ::write(fd, bytes.data() + done, size)
+                                     : ::pwrite(fd, bytes.data() + done, size, off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
 
 TReadResult ReadRegularFileInPieces(const QString& fileName, qsizetype piece, const TPieceTaker& take)
 {

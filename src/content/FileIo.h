@@ -69,6 +69,9 @@ TReadResult ReadDescriptor(int fd);
 void Write(const QString& fileName, QByteArrayView bytes);
 // Writes the bytes to an open descriptor (standard output).
 void WriteDescriptor(int fd, QByteArrayView bytes);
+// Writes all of bytes to fd, at offset unless it is negative, through short
+// writes and interruptions; false on an error (errno tells it).
+bool WriteAll(int fd, QByteArrayView bytes, qint64 offset = -1);
 
 // Content handed out piece by piece, so that a large file is never built
 // whole in memory: the producer passes its pieces in order to the sink, which

@@ -99,19 +99,6 @@ bool PrivateFolder(const QString& folder, bool create)
     return ::chmod(Native(folder).constData(), 0700) == 0;
 }
 
-bool WriteWhole(int fd, const QByteArray& bytes)
-{
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
 // The name of a new entry reaches the disk only with its folder.
 int SyncFolder(const QString& folder)
 {
@@ -258,7 +245,7 @@ int TSaveCopy::Commit(const struct stat& target, qint64 size)
     if (!note.IsOpen())
         return errno;
     int error = 0;
-    if (!WriteWhole(note.Fd(), NoteText({FTarget, quint64(target.st_dev), quint64(target.st_ino), size})) ||
+    if (!FileIo::WriteAll(note.Fd(), NoteText({FTarget, quint64(target.st_dev), quint64(target.st_ino), size})) ||
         ::fsync(note.Fd()) != 0)
         error = errno != 0 ? errno : EIO;
     if (const int closeError = note.Close(); error == 0)

@@ -11,18 +11,6 @@
 
 namespace {
 
-TContentRec* AddRec(TContent& content, const char* recId, std::initializer_list<std::pair<const char*, QString>> values)
-{
-    auto rec = content.CreateNewOnRec(content.Format().GetRec(recId));
-    rec->SetVal("310000", recId);
-    for (const auto& [fldId, value] : values)
-        rec->SetVal(fldId, value);
-    rec->CalcSortStr();
-    TContentRec* added = rec.get();
-    content.Add(std::move(rec));
-    return added;
-}
-
 class DocumentTest : public ShippedFormatFixture {
 protected:
     void SetUp() override
@@ -31,11 +19,11 @@ protected:
         QObject::connect(&document, &TUvoDocument::ContentReplaced, [this] { events << "replaced"; });
         QObject::connect(&document, &TUvoDocument::RecordsChanged, [this](const TRecordChange& c) { changes.push_back(c); });
         document.ReplaceAll([this](TContent& c) {
-            AddRec(c, "300000", {});
-            accountA = AddRec(c, "300100", {{"310011", "A"}});
-            holderA = AddRec(c, "300300", {{"310011", "A"}, {"310065", "01"}, {"310233", "Иванов"}});
-            AddRec(c, "300100", {{"310011", "B"}});
-            AddRec(c, "300999", {});
+            MakeIn(c, "300000");
+            accountA = MakeIn(c, "300100", {{"310011", "A"}});
+            holderA = MakeIn(c, "300300", {{"310011", "A"}, {"310065", "01"}, {"310233", "Иванов"}});
+            MakeIn(c, "300100", {{"310011", "B"}});
+            MakeIn(c, "300999");
             c.CalcRecsCount();
             return TReplacement{"/data/in.uvo"};
         });
@@ -133,7 +121,7 @@ TEST_F(DocumentTest, ReplacingTellsTheViewsFirstAndForgetsTheHistory)
         EXPECT_EQ(events, QStringList{"about to replace"});
         EXPECT_EQ(document.UndoStack().count(), 0);
         EXPECT_EQ(c.Count(), 0);
-        AddRec(c, "300000", {});
+        MakeIn(c, "300000");
         return TReplacement{QString(), true};
     });
     EXPECT_EQ(events, QStringList({"about to replace", "replaced"}));

@@ -27,17 +27,20 @@ protected:
 
     const TRec* Type(const char* recId) { return Format().GetRec(recId); }
 
+    using TValues = std::initializer_list<std::pair<const char*, QString>>;
+
     // A record of the type with the given field values, appended to the list.
-    TContentRec* Make(const char* recId, std::initializer_list<std::pair<const char*, QString>> values = {})
+    TContentRec* Make(const char* recId, TValues values = {}) { return MakeIn(content, recId, values); }
+    static TContentRec* MakeIn(TContent& target, const char* recId, TValues values = {})
     {
-        auto rec = content.CreateNewOnRec(Type(recId));
+        auto rec = target.CreateNewOnRec(target.Format().GetRec(recId));
         EXPECT_TRUE(rec) << recId;
         rec->SetVal("310000", recId);
         for (const auto& [fldId, value] : values)
             rec->SetVal(fldId, value);
         rec->CalcSortStr();
         TContentRec* added = rec.get();
-        content.Add(std::move(rec));
+        target.Add(std::move(rec));
         return added;
     }
 

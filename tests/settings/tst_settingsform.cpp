@@ -322,6 +322,46 @@ private slots:
         QCOMPARE(settings.ConnectionString, typed.left(255));
     }
 
+    void passwordsAreMaskedInTheFieldAndKeptUnlessRetyped_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<std::function<void(QLineEdit*)>>("edit");
+        QTest::addColumn<QString>("kept");
+        const QString stored = "Data Source=srv;User ID=uvo;Password=Пароль-7;pwd={x;y}";
+        const QString shown = "Data Source=srv;User ID=uvo;Password=********;pwd=********";
+        const auto none = [](QLineEdit*) {};
+        QTest::newRow("untouched") << stored << shown << std::function<void(QLineEdit*)>(none) << stored;
+        QTest::newRow("another server")
+            << stored << shown
+            << std::function<void(QLineEdit*)>([](QLineEdit* e) { e->setText(QString(e->text()).replace("srv", "db2")); })
+            << "Data Source=db2;User ID=uvo;Password=Пароль-7;pwd={x;y}";
+        QTest::newRow("a new password")
+            << stored << shown
+            << std::function<void(QLineEdit*)>([](QLineEdit* e) { e->setText("Data Source=srv;PASSWORD=новый"); })
+            << "Data Source=srv;PASSWORD=новый";
+    }
+
+    void passwordsAreMaskedInTheFieldAndKeptUnlessRetyped()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(std::function<void(QLineEdit*)>, edit);
+        QFETCH(QString, kept);
+        TSettings settings = Filled();
+        settings.ConnectionString = stored;
+        QString text;
+        FPrompts->Dialogs.push_back(Play(
+            [&](TSettingsForm& form) {
+                text = form.edConnectionString->text();
+                edit(form.edConnectionString);
+            },
+            PressOK));
+        FForm->Execute(settings);
+        QCOMPARE(text, shown);
+        QCOMPARE(settings.ConnectionString, kept);
+    }
+
     void connectionStringButtonOpensTheEditor_data()
     {
         QTest::addColumn<bool>("confirmed");

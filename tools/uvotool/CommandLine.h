@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "ReadLoss.h"
 
 #include <QByteArray>
 #include <QCommandLineParser>
@@ -8,6 +9,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 class TFormat;
 
@@ -40,6 +42,12 @@ bool TellInterruptedSaves(const QString& file);
 QString HelpText(const QCommandLineParser& parser, const QString& invocation);
 
 int UsageError(const QString& invocation, const QString& message);
+
+// The lines of a file whose reading passed over data, and that nothing was
+// written, on standard error.
+void ReportLosses(const QString& file, const std::vector<TReadLoss>& losses);
+// What the commands that rewrite a file share, after their own description.
+extern const char* const RewriteNotes;
 
 // The parser of one command's own arguments.
 struct TCommandLine {

@@ -5,6 +5,7 @@
 #include "FileCheck.h"
 #include "FileIo.h"
 #include "ImportCommands.h"
+#include "SetCommand.h"
 #include "FindingWriters.h"
 #include "FormatLoader.h"
 #include "InterruptedSaves.h"
@@ -36,6 +37,9 @@ const char* const MainDescription =
     "  totals FILE [-o OUT]    Recompute the Trailer's totals and write the file.\n"
     "  sort FILE [-o OUT]      Order the records into the account hierarchy,\n"
     "                          recompute the totals and write the file.\n"
+    "  set FILE --type T --field F --value V [--where-value OLD] [-o OUT]\n"
+    "                          Set one field to one value in the records of one\n"
+    "                          type and write the file.\n"
     "  contracts [OPTIONS]     List the credit contracts of a period from the\n"
     "                          core banking database.\n"
     "  import [OPTIONS] (-o OUT | --append FILE)\n"
@@ -69,13 +73,6 @@ const char* const TotalsDescription =
     "Exit status: 0 when written, 1 when the file has no Trailer or reading passed\n"
     "over data (nothing is written), 2 when the file could not be read or written.";
 
-// What totals and sort share, after their own description.
-const char* const RewriteNotes =
-    "\n\n"
-    "A file whose reading passes over data (text past a record's length, lines\n"
-    "joined by a lone CR, data after a byte 26) is not written unless --force is\n"
-    "given; the lines are named on standard error. FILE - is standard input;\n"
-    "-o - writes to standard output, -o DEVICE or FIFO writes into it directly.";
 
 const char* const SortDescription =
     "Orders the records into the account hierarchy as the editor does, recomputes\n"
@@ -154,6 +151,15 @@ int RunCheck(const QStringList& arguments)
     return status;
 }
 
+}  // namespace
+
+const char* const RewriteNotes =
+    "\n\n"
+    "A file whose reading passes over data (text past a record's length, lines\n"
+    "joined by a lone CR, data after a byte 26) is not written unless --force is\n"
+    "given; the lines are named on standard error. FILE - is standard input;\n"
+    "-o - writes to standard output, -o DEVICE or FIFO writes into it directly.";
+
 // A file whose reading passed over data is not written without --force: the
 // written file would silently lack that data.
 void ReportLosses(const QString& file, const std::vector<TReadLoss>& losses)
@@ -165,6 +171,8 @@ void ReportLosses(const QString& file, const std::vector<TReadLoss>& losses)
                              .arg(losses.size())
                              .arg(QLatin1String(losses.size() == 1 ? "line" : "lines")));
 }
+
+namespace {
 
 enum class TRewrite { Totals, Sort };
 
@@ -237,6 +245,8 @@ int RunCommand(const QString& name, const QStringList& arguments)
         return RunRewrite(TRewrite::Totals, arguments);
     if (name == u"sort")
         return RunRewrite(TRewrite::Sort, arguments);
+    if (name == u"set")
+        return RunSet(arguments);
     if (name == u"diff")
         return RunDiff(arguments);
     if (name == u"finish")
@@ -254,7 +264,7 @@ int Run(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(MainDescription));
-    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("check, totals, sort, diff, finish, contracts, import or help."),
+    parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("check, totals, sort, set, diff, finish, contracts, import or help."),
                                  QStringLiteral("COMMAND [ARGUMENTS...]"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();

@@ -76,6 +76,34 @@ QString ControlText(QWidget* editor)
     return box->inputMask().isEmpty() ? box->text() : MaskDigits(*box);
 }
 
+// Enter while the codes that begin with the typed text are offered ends the
+// edit with the text as typed, unless one of them was chosen in the list.
+class TTypedTextOnEnter : public QObject {
+public:
+    explicit TTypedTextOnEnter(QComboBox* combo) : QObject(combo), FCombo(combo)
+    {
+        FCombo->completer()->popup()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QAbstractItemView* popup = FCombo->completer()->popup();
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || popup->currentIndex().isValid())
+            return false;
+        popup->hide();
+        QKeyEvent enter(QEvent::KeyPress, key->key(), key->modifiers());
+        QCoreApplication::sendEvent(FCombo, &enter);
+        return true;
+    }
+
+private:
+    QComboBox* FCombo;
+};
+
 QComboBox* NewCodeList(QWidget* parent, const TRule& rule)
 {
     auto* combo = new QComboBox(parent);
@@ -87,6 +115,7 @@ QComboBox* NewCodeList(QWidget* parent, const TRule& rule)
     // Codes that begin with what was typed are offered in a list; what was
     // typed stays the text until one of them is chosen.
     combo->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    new TTypedTextOnEnter(combo);
     QFont font(QStringLiteral("Courier New"));
     font.setPixelSize(13);
     combo->setFont(font);

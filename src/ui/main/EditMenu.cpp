@@ -2,6 +2,7 @@
 
 #include "TFindBar.h"
 #include "TMainForm.h"
+#include "TReplaceCommand.h"
 #include "TUvoDocument.h"
 #include "UndoActions.h"
 
@@ -22,5 +23,6 @@ void EditMenu::AddUndoAndFind(TMainForm& form)
     form.mnEdit->addActions({form.actUndo, form.actRedo});
     form.mnEdit->addSeparator();
     form.mnEdit->addAction(form.actFind);
+    new TReplaceCommand(form);
     form.addActions({form.FindBar->actFindNext, form.FindBar->actFindPrevious});
 }

@@ -223,8 +223,7 @@ void TMainForm::ShowChange(const TRecordChange& change)
         PanelGroup->RemoveRec(rec);
     if (VTList().isEmpty() && !change.Removed.empty())
         ShowContent(nullptr);
-    for (const TContentRec* rec : change.Changed)
-        PanelGroup->RefreshRec(rec);
+    PanelGroup->RefreshRecs(change.Changed);
     ShowStatusBarInfo();
 }
 
@@ -232,7 +231,7 @@ void TMainForm::EnterLimitedMode()
 {
     FLimitedMode = true;
     for (QAction* action : {actNew, actNewRecs, actOpen, actSave, actSaveAs, actLoadFromDB, actSettings, actCollapse,
-                            actExpand, actExit, actFind, FindBar->actFindNext, FindBar->actFindPrevious})
+                            actExpand, actExit, actFind, actReplace, FindBar->actFindNext, FindBar->actFindPrevious})
         action->setEnabled(false);
     ScrollBar->setEnabled(false);
     cbFilter->setEnabled(false);

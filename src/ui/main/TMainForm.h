@@ -123,10 +123,11 @@ public:
     QAction* actCollapse;
     QAction* actExpand;
     QAction* actExit;
-    // "Правка": undo, redo and find.
+    // "Правка": undo, redo, find and replace a value.
     QAction* actUndo = nullptr;
     QAction* actRedo = nullptr;
     QAction* actFind = nullptr;
+    QAction* actReplace = nullptr;
 
     QMenu* mnFile = nullptr;
     QMenu* mnEdit = nullptr;

@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -181,10 +182,20 @@ void TPanelArea::RemoveRec(const TContentRec* rec)
     SyncContentSize();
 }
 
-void TPanelArea::RefreshRec(const TContentRec* rec)
+void TPanelArea::RefreshRecs(const std::vector<const TContentRec*>& recs)
 {
-    for (TRecordGrid* grid : FVTList)
-        grid->Model().RefreshRow(grid->RowOf(rec));
+    if (recs.empty())
+        return;
+    const std::unordered_set<const TContentRec*> changed(recs.begin(), recs.end());
+    for (TRecordGrid* grid : FVTList) {
+        int first = -1, last = -1;
+        for (int row = 0; row < grid->RowCount(); ++row)
+            if (changed.contains(grid->Rec(row))) {
+                first = first < 0 ? row : first;
+                last = row;
+            }
+        grid->Model().RefreshRows(first, last);
+    }
 }
 
 void TPanelArea::SyncContentSize()

@@ -39,8 +39,9 @@ public:
     // Takes the row showing rec out of its grid; a grid left without rows goes
     // from VTList and is destroyed with its panel.
     void RemoveRec(const TContentRec* rec);
-    // The cells of rec's row are drawn afresh.
-    void RefreshRec(const TContentRec* rec);
+    // The cells of the rows showing recs are drawn afresh: one pass over the
+    // rows, however many records changed.
+    void RefreshRecs(const std::vector<const TContentRec*>& recs);
 
     // The grids shown, in panel order; the panels own them.
     const QList<TRecordGrid*>& VTList() const { return FVTList; }

@@ -30,10 +30,10 @@ void TRecordGridModel::RemoveRow(int row)
     endRemoveRows();
 }
 
-void TRecordGridModel::RefreshRow(int row)
+void TRecordGridModel::RefreshRows(int first, int last)
 {
-    if (row >= 0 && row < rowCount())
-        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    if (first >= 0 && first <= last && last < rowCount())
+        emit dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
 
 int TRecordGridModel::RowOf(const TContentRec* rec) const

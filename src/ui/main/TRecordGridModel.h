@@ -20,8 +20,8 @@ public:
     void SetRecs(std::vector<TContentRec*> recs);
     // Takes one row out; the other rows, the focus and the selection stay.
     void RemoveRow(int row);
-    // The row's cells are drawn afresh.
-    void RefreshRow(int row);
+    // The cells of the rows first to last are drawn afresh.
+    void RefreshRows(int first, int last);
     TContentRec* Rec(int row) const { return FRecs[size_t(row)]; }
     int RowOf(const TContentRec* rec) const;  // -1 when not shown
     const QStringList& Captions() const { return FCaptions; }

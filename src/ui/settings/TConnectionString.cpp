@@ -108,6 +108,42 @@ QString TConnectionString::ToString() const
     return texts.join(u';');
 }
 
+const QString TConnectionString::PasswordMask = QStringLiteral("********");
+
+QString TConnectionString::MaskedPasswords() const
+{
+    QStringList texts;
+    texts.reserve(FSegments.size());
+    for (const TSegment& segment : FSegments)
+        texts.append(IsPassword(segment) ? segment.RawName + u'=' + PasswordMask : segment.Text);
+    return texts.join(u';');
+}
+
+bool TConnectionString::IsPassword(const TSegment& segment) { return segment.IsPair && Key(segment.Name) == Key(Password); }
+
+QString TConnectionString::Unmasked(const QString& edited, const QString& stored)
+{
+    const TConnectionString before(stored);
+    if (edited == before.MaskedPasswords())
+        return stored;
+    // The values as written after '=', quotes and all, pair by pair: the import
+    // reads the first password pair, other readers the last.
+    QStringList storedValues;
+    for (const TSegment& segment : before.FSegments)
+        if (IsPassword(segment))
+            storedValues << segment.Text.mid(segment.RawName.size() + 1);
+    TConnectionString after(edited);
+    qsizetype n = 0;
+    for (TSegment& segment : after.FSegments) {
+        if (!IsPassword(segment))
+            continue;
+        if (segment.Value == PasswordMask && n < storedValues.size())
+            segment.Text = segment.RawName + u'=' + storedValues[n];
+        ++n;
+    }
+    return after.ToString();
+}
+
 bool TConnectionString::HasPairs() const
 {
     return std::any_of(FSegments.begin(), FSegments.end(), [](const TSegment& segment) { return segment.IsPair; });

@@ -64,6 +64,17 @@ public:
     // not be read back otherwise.
     static QString QuoteValue(const QString& value);
 
+    // What stands for a password where the string is shown.
+    static const QString PasswordMask;
+    // The string as written, with the value of every password pair (Password,
+    // PWD, in any case) replaced by PasswordMask.
+    QString MaskedPasswords() const;
+    // A string shown with masked passwords and then edited, as it is to be
+    // stored: unedited, the stored string exactly; edited, a password pair
+    // still holding the mask keeps the stored password, a password typed
+    // anew is taken.
+    static QString Unmasked(const QString& edited, const QString& stored);
+
 private:
     // One piece of the text between separators; a piece without '=' (blank or
     // not understood) is kept as it is.
@@ -76,6 +87,7 @@ private:
     };
 
     static QString Key(const QString& name);
+    static bool IsPassword(const TSegment& segment);
     int LastIndexOf(const QString& name) const;
 
     QList<TSegment> FSegments;

@@ -1,6 +1,7 @@
 #include "TSettingsForm.h"
 
 #include "SettingsFile.h"
+#include "TConnectionString.h"
 #include "TConnectionStringEditor.h"
 #include "TPrompts.h"
 
@@ -125,7 +126,7 @@ QLineEdit* TSettingsForm::NewField(const char* name, const QString& label, int m
 
 TSettingsForm::TResult TSettingsForm::Execute(TSettings& settings)
 {
-    edConnectionString->setText(settings.ConnectionString);
+    ShowConnectionString(settings.ConnectionString);
     edVersionNumber->setText(settings.VersionNumber);
     edSubscriberCode->setText(settings.SubscriberCode);
     edFormatID->setText(settings.FormatID);
@@ -141,7 +142,9 @@ TSettingsForm::TResult TSettingsForm::Execute(TSettings& settings)
     result.Confirmed = true;
 
     using SettingsFile::CutToCapacity;
-    const QString connectionString = CutToCapacity(edConnectionString->text(), SettingsCapacity::ConnectionString);
+    const QString connectionString =
+        CutToCapacity(TConnectionString::Unmasked(edConnectionString->text(), FConnectionString),
+                      SettingsCapacity::ConnectionString);
     if (connectionString != settings.ConnectionString) {
         settings.ConnectionString = connectionString;
         result.ConnectionStringChanged = true;
@@ -159,11 +162,18 @@ TSettingsForm::TResult TSettingsForm::Execute(TSettings& settings)
 void TSettingsForm::btnConnectionStringClick()
 {
     TConnectionStringEditor editor(this);
-    const QString current = edConnectionString->text();
+    const QString current = TConnectionString::Unmasked(edConnectionString->text(), FConnectionString);
     const QString edited = editor.Execute(current);
     if (edited != current)
-        edConnectionString->setText(edited);
+        ShowConnectionString(edited);
     edConnectionString->setFocus();
+}
+
+void TSettingsForm::ShowConnectionString(const QString& connectionString)
+{
+    // The field shows no password; what it stands for is kept here.
+    FConnectionString = connectionString;
+    edConnectionString->setText(TConnectionString(connectionString).MaskedPasswords());
 }
 
 void TSettingsForm::showEvent(QShowEvent* event)

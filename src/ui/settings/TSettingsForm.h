@@ -50,4 +50,7 @@ protected:
 private:
     QLineEdit* NewField(const char* name, const QString& label, int maxLength);
     QLabel* NewLabel(const QString& text);
+    void ShowConnectionString(const QString& connectionString);
+
+    QString FConnectionString;  // what the field shows, with its passwords
 };
