@@ -29,7 +29,11 @@ static void RegisterIconResource() { Q_INIT_RESOURCE(appicon); }
 QIcon TUvoApplication::AppIcon()
 {
     RegisterIconResource();
-    return QIcon(QStringLiteral(":/icons/uvoedit.svg"));
+    QIcon icon(QStringLiteral(":/icons/uvoedit.svg"));
+    // The large drawing blurs in a task bar or a title bar; these sizes have a drawing of their own.
+    for (const int size : {16, 24})
+        icon.addFile(QStringLiteral(":/icons/uvoedit-small.svg"), QSize(size, size));
+    return icon;
 }
 
 bool TUvoApplication::notify(QObject* receiver, QEvent* event)

@@ -2,6 +2,7 @@
 // without a login, the financial operations and the contract list, sorting
 // and marking contracts, and the generation run into a new or the open file.
 
+#include "ShownText.h"
 #include "AppWindows.h"
 #include "FaCommands.h"
 #include "TContent.h"
@@ -530,7 +531,7 @@ void TDiasoftFormTest::appendsToTheOpenFile()
     QCOMPARE(main.windowTitle(), QStringLiteral("UVO - /data/open.uvo*"));
 
     // The whole import is one step that undo takes back.
-    QCOMPARE(main.actUndo->text(), QStringLiteral("Отменить: загрузка из Fa#"));
+    QCOMPARE(ShownText(*main.actUndo), QStringLiteral("Отменить: загрузка из Fa#"));
     main.actUndo->trigger();
     QCOMPARE(Lines(main.Content()), before);
 }

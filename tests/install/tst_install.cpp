@@ -2,6 +2,7 @@
 // temporary one.
 
 #include <QDir>
+#include <QtEndian>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -57,8 +58,34 @@ TEST_F(InstallTest, PutsTheProgramsTheDesktopFilesAndTheSampleUnderThePrefix)
 {
     EXPECT_EQ(QDir(Installed("bin")).entryList(QDir::Files), QStringList({"uvoedit", "uvotool"}));
     for (const char* file : {"share/applications/uvoedit.desktop", "share/icons/hicolor/scalable/apps/uvoedit.svg",
-                             "share/mime/packages/uvoedit.xml", "share/doc/uvoedit/examples/sample.uvo"})
+                             "share/mime/packages/uvoedit.xml", "share/doc/uvoedit/examples/sample.uvo",
+                             "share/man/man1/uvoedit.1.gz", "share/man/man1/uvotool.1.gz"})
         EXPECT_TRUE(QFile::exists(Installed(file))) << file;
+}
+
+TEST_F(InstallTest, IconComesInEveryCommonSize)
+{
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString path = Installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/uvoedit.png").arg(size));
+        QFile png(path);
+        ASSERT_TRUE(png.open(QIODevice::ReadOnly)) << path.toStdString();
+        // The picture's width and height stand in its header, big-endian, from byte 16.
+        const QByteArray header = png.read(24);
+        ASSERT_EQ(header.left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+        const auto number = [&](int at) { return qFromBigEndian<quint32>(header.constData() + at); };
+        EXPECT_EQ(number(16), quint32(size));
+        EXPECT_EQ(number(20), quint32(size));
+    }
+}
+
+TEST_F(InstallTest, DocumentsNameTheLicenceAndTheRelease)
+{
+    const QString copyright = ReadText(Installed("share/doc/uvoedit/copyright"));
+    EXPECT_TRUE(copyright.startsWith("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"));
+    EXPECT_TRUE(copyright.contains("\nLicense: " UVO_LICENSE "\n")) << copyright.toStdString();
+    const TRun changelog = RunProgram("gzip", {"-dc", Installed("share/doc/uvoedit/changelog.gz")});
+    EXPECT_TRUE(changelog.Output.startsWith("uvoedit (" UVO_VERSION ") ")) << changelog.Output.toStdString();
+    EXPECT_TRUE(changelog.Output.contains("\n -- " UVO_MAINTAINER "  ")) << changelog.Output.toStdString();
 }
 
 TEST_F(InstallTest, DesktopEntryIsValidAndOpensUvoFiles)
@@ -77,6 +104,7 @@ TEST_F(InstallTest, FileTypeMatchesUvoFiles)
 {
     QXmlStreamReader xml(ReadText(Installed("share/mime/packages/uvoedit.xml")));
     QString type, glob;
+    QStringList matches;  // offset and value of each content rule, outermost first
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
@@ -85,10 +113,20 @@ TEST_F(InstallTest, FileTypeMatchesUvoFiles)
             type = xml.attributes().value("type").toString();
         else if (xml.name() == u"glob")
             glob = xml.attributes().value("pattern").toString();
+        else if (xml.name() == u"match")
+            matches << xml.attributes().value("offset").toString() + u' ' + xml.attributes().value("value").toString();
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_EQ(type, "application/x-uvo");
     EXPECT_EQ(glob, "*.uvo");
+    // Without the extension: the Header record's type, and its line's end within its 119 characters.
+    EXPECT_EQ(matches, QStringList({"0 300000", "6:119 \\r\\n"}));
+}
+
+TEST_F(InstallTest, InstalledEditorTellsTheVersionWithoutAWindow)
+{
+    const TRun version = RunProgram(Installed("bin/uvoedit"), {"--version"});
+    EXPECT_EQ(version.Output, "uvoedit " UVO_VERSION "\n");
 }
 
 TEST_F(InstallTest, InstalledToolTellsTheVersion)

@@ -4,26 +4,39 @@
 #include <QFile>
 #include <QString>
 
-// The user's cache folder, where saves in place keep their copies, in a
-// folder of the test for its lifetime.
-class TTestCache {
+// One of the user's folders named by an XDG variable, in a folder of the test
+// for its lifetime.
+class TTestUserFolder {
 public:
-    explicit TTestCache(const QString& folder)
-        : FHad(qEnvironmentVariableIsSet("XDG_CACHE_HOME")), FOld(qgetenv("XDG_CACHE_HOME"))
+    TTestUserFolder(const char* variable, const QString& folder)
+        : FVariable(variable), FHad(qEnvironmentVariableIsSet(variable)), FOld(qgetenv(variable))
     {
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(folder));
+        qputenv(variable, QFile::encodeName(folder));
     }
-    ~TTestCache()
+    ~TTestUserFolder()
     {
         if (FHad)
-            qputenv("XDG_CACHE_HOME", FOld);
+            qputenv(FVariable, FOld);
         else
-            qunsetenv("XDG_CACHE_HOME");
+            qunsetenv(FVariable);
     }
-    TTestCache(const TTestCache&) = delete;
-    TTestCache& operator=(const TTestCache&) = delete;
+    TTestUserFolder(const TTestUserFolder&) = delete;
+    TTestUserFolder& operator=(const TTestUserFolder&) = delete;
 
 private:
+    const char* FVariable;
     bool FHad;
     QByteArray FOld;
+};
+
+// The user's cache folder, where saves in place keep their copies.
+class TTestCache : public TTestUserFolder {
+public:
+    explicit TTestCache(const QString& folder) : TTestUserFolder("XDG_CACHE_HOME", folder) {}
+};
+
+// The user's configuration folder, where the list of recent files is kept.
+class TTestConfig : public TTestUserFolder {
+public:
+    explicit TTestConfig(const QString& folder) : TTestUserFolder("XDG_CONFIG_HOME", folder) {}
 };

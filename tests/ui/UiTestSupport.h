@@ -14,7 +14,7 @@ class TMainForm;
 
 // Makes an empty temporary folder the current directory for one test, so the
 // settings file "uvoedit.ini" never leaks between tests or into the tree; the
-// user's cache folder is its folder "cache".
+// user's cache and configuration folders are its folders "cache" and "config".
 class TTempCurrentDir {
 public:
     TTempCurrentDir();
@@ -25,6 +25,7 @@ private:
     QTemporaryDir FDir;
     QString FPrevious;
     TTestCache FCache{FDir.filePath(QStringLiteral("cache"))};
+    TTestConfig FConfig{FDir.filePath(QStringLiteral("config"))};
 };
 
 // Small format descriptions for windows under test.

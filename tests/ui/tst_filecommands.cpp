@@ -11,6 +11,9 @@
 #include "TLongFileTask.h"
 #include "TMainForm.h"
 #include "TMainStatusBar.h"
+#include "TRecentFiles.h"
+#include "TRecordGrid.h"
+#include "TUvoDocument.h"
 #include "TScriptedPrompts.h"
 #include "TSettingsForm.h"
 #include "TWidgetPrompts.h"
@@ -24,6 +27,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QToolBar>
 #include <QtTest>
@@ -173,6 +177,49 @@ private slots:
         QCOMPARE(FWindow->Prompts.Shown.size(), 1);
         QCOMPARE(FWindow->Prompts.Shown.first().Kind, TPromptKind::Question);
         QVERIFY(FWindow->Form->RecsChanged());
+    }
+
+    void filesOpenedAndSavedAreListedNewestFirstAndOpenFromThere()
+    {
+        const QString in = FWindow->Dir.FilePath("in.uvo");
+        const QString out = FWindow->Dir.FilePath("out.uvo");
+        WriteBytes(in, SampleFile());
+        FWindow->Form->show();
+        QVERIFY(QTest::qWaitForWindowActive(FWindow->Form.get()));
+        FWindow->Form->LoadUVO(in);
+        // The first grid takes the keys once the file is shown.
+        auto* grid = qobject_cast<TRecordGrid*>(FWindow->Form->focusWidget());
+        QVERIFY(grid && grid == FWindow->Form->VTList().first() && grid->FocusedRow() == 0);
+        FWindow->Form->SaveToFile(out);
+        QCOMPARE(TRecentFiles::Files(), QStringList({out, in}));
+
+        QMenu* recent = FWindow->Form->findChild<QMenu*>("mnRecent");
+        emit recent->aboutToShow();
+        QCOMPARE(recent->actions().size(), 2);
+        FWindow->Form->Document().SetRecsChanged(true);
+        FWindow->Prompts.Answers = {TAnswer::No};
+        recent->actions()[1]->trigger();  // through the question, as Open goes
+        QCOMPARE(FWindow->Prompts.Shown.last().Kind, TPromptKind::Question);
+        QCOMPARE(FWindow->Form->CurrentFile(), in);
+        QCOMPARE(TRecentFiles::Files(), QStringList({in, out}));
+
+        QVERIFY(QFile::remove(out));
+        emit recent->aboutToShow();
+        recent->actions()[1]->trigger();
+        QCOMPARE(FWindow->Prompts.Shown.last(),
+                 (TShownPrompt{TPromptKind::Warning, TRecentFiles::MissingTitle, TRecentFiles::MissingText.arg(out)}));
+        QCOMPARE(TRecentFiles::Files(), QStringList({in}));
+        QCOMPARE(FWindow->Form->CurrentFile(), in);
+    }
+
+    void theListKeepsTheLastEightFiles()
+    {
+        for (int i = 0; i < 10; ++i)
+            FWindow->Form->SaveToFile(FWindow->Dir.FilePath(QStringLiteral("%1.uvo").arg(i)));
+        const QStringList files = TRecentFiles::Files();
+        QCOMPARE(files.size(), TRecentFiles::MaxCount);
+        QCOMPARE(files.first(), FWindow->Dir.FilePath("9.uvo"));
+        QCOMPARE(files.last(), FWindow->Dir.FilePath("2.uvo"));
     }
 
     void cancelledOpenChangesNothing()

@@ -2,6 +2,7 @@
 // bar and the record context menu.
 
 #include "SettingsFile.h"
+#include "ShownText.h"
 #include "TMainForm.h"
 #include "TMainStatusBar.h"
 #include "TPanelArea.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QToolBar>
@@ -27,7 +29,7 @@ QStringList Captions(const QList<QAction*>& actions)
 {
     QStringList captions;
     for (const QAction* action : actions)
-        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        captions << (action->isSeparator() ? QStringLiteral("-") : ShownText(*action));
     return captions;
 }
 
@@ -59,9 +61,9 @@ private slots:
 
     void menusListTheCommandsInOrder()
     {
-        QCOMPARE(Captions(FWindow->Form->menuBar()->actions()), QStringList({"Файл", "Правка", "Вид"}));
+        QCOMPARE(Captions(FWindow->Form->menuBar()->actions()), QStringList({"Файл", "Правка", "Вид", "Справка"}));
         QCOMPARE(Captions(FWindow->Form->mnFile->actions()),
-                 QStringList({"Создать пустой файл", "Создать файл с записями", "Открыть", "-", "Сохранить",
+                 QStringList({"Создать пустой файл", "Создать файл с записями", "Открыть", "Последние файлы", "-", "Сохранить",
                               "Сохранить как", "-", "Загрузить из Fa#", "-", "Выход"}));
         QCOMPARE(Captions(FWindow->Form->mnView->actions()), QStringList({"Свернуть всё", "Развернуть всё", "-", "Настройки"}));
     }
@@ -98,8 +100,55 @@ private slots:
         QFETCH(QString, name);
         const auto* action = FWindow->Form->findChild<QAction*>(name);
         QVERIFY(action);
-        QTEST(action->toolTip(), "hint");
-        QTEST(action->shortcut(), "key");
+        QFETCH(QString, hint);
+        QFETCH(QKeySequence, key);
+        // The key follows the hint in the tool tip.
+        QCOMPARE(action->toolTip(), key.isEmpty() ? hint : hint + " (" + key.toString(QKeySequence::NativeText) + ")");
+        QCOMPARE(action->shortcut(), key);
+    }
+
+    void everyMenuItemHasALetterOfItsOwn()
+    {
+        QList<QMenu*> menus;
+        for (QAction* item : FWindow->Form->menuBar()->actions())
+            menus << item->menu();
+        QList<QList<QAction*>> groups = {FWindow->Form->menuBar()->actions()};
+        for (QMenu* menu : menus)
+            groups << menu->actions();
+        for (const QList<QAction*>& group : groups) {
+            QSet<QChar> letters;
+            for (const QAction* item : group) {
+                if (item->isSeparator())
+                    continue;
+                const qsizetype marker = item->text().indexOf(u'&');
+                QVERIFY2(marker >= 0 && marker + 1 < item->text().size(), qPrintable(item->text()));
+                const QChar letter = item->text()[marker + 1].toLower();
+                QVERIFY2(!letters.contains(letter), qPrintable(item->text()));
+                letters << letter;
+            }
+        }
+    }
+
+    void f10OpensTheFirstMenu()
+    {
+        FWindow->Form->show();
+        QVERIFY(QTest::qWaitForWindowActive(FWindow->Form.get()));
+        QTest::keyClick(FWindow->Form.get(), Qt::Key_F10);
+        QTRY_VERIFY(FWindow->Form->mnFile->isVisible());
+        QTest::keyClick(FWindow->Form->mnFile, Qt::Key_Escape);
+    }
+
+    void aboutNamesTheVersionsTheFormatAndTheLicence()
+    {
+        FWindow->Form->findChild<QAction*>("actAbout")->trigger();
+        QCOMPARE(FWindow->Prompts.Shown.size(), 1);
+        const TShownPrompt about = FWindow->Prompts.Shown.first();
+        QCOMPARE(about.Kind, TPromptKind::Info);
+        QCOMPARE(about.Title, QStringLiteral("О программе"));
+        QVERIFY(QRegularExpression(QStringLiteral("^UVO Edit \\d+\\.\\d+\\.\\d+\n")).match(about.Text).hasMatch());
+        QVERIFY(about.Text.contains(QStringLiteral("Qt ") + qVersion()));
+        QVERIFY(about.Text.contains(QStringLiteral("Описание формата: заданное при запуске, типов записей: 4")));
+        QVERIFY(about.Text.contains(QStringLiteral("Лицензия: ")));
     }
 
     void toolBarHoldsTheCommandsWithGaps()

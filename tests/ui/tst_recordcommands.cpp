@@ -233,6 +233,21 @@ private slots:
         QVERIFY(Form().RecsChanged());
     }
 
+    void enterEditsTheFocusedRowAndDeleteDeletesIt()
+    {
+        ShowSmallFile();
+        Form().FindFocus(FHolder);
+        TRecordGrid& holders = GridOf(Form(), Consumer);
+        PlayDialog({});
+        QTest::keyClick(&holders, Qt::Key_Return);
+        QTRY_COMPARE(LastDialogCaption(), QStringLiteral("(300300) Consumer Name Record - Изменить"));
+
+        Prompts().Answers = {TAnswer::Yes};
+        QTest::keyClick(&holders, Qt::Key_Delete);
+        QCOMPARE(Prompts().Shown.last(), (TShownPrompt{TPromptKind::Question, "Удалить", "Удалить запись?"}));
+        QCOMPARE(Form().Content().IndexOf(FHolder), -1);
+    }
+
     void editingWithoutChangesLeavesTheFileUnchanged()
     {
         ShowSmallFile();

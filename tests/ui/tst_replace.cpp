@@ -3,6 +3,7 @@
 // it was read, and a change of the account number re-sorts the records and
 // moves the filter with them.
 
+#include "ShownText.h"
 #include "TFldValModel.h"
 #include "TReplaceValueForm.h"
 #include "TScriptedPrompts.h"
@@ -160,7 +161,7 @@ private slots:
         sources.sort();
         after.sort();
         QCOMPARE(sources, after);
-        QCOMPARE(Form().actUndo->text(), QStringLiteral("Отменить: замена значения"));
+        QCOMPARE(ShownText(*Form().actUndo), QStringLiteral("Отменить: замена значения"));
     }
 
     void oneUndoGivesBackTheFileAsRead()

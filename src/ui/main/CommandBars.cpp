@@ -63,7 +63,7 @@ void CommandBars::FillMenus(TMainForm& form)
     QMenuBar* bar = form.menuBar();
     // The bars are fixed: no menu offers to hide them.
     bar->setContextMenuPolicy(Qt::PreventContextMenu);
-    form.mnFile = bar->addMenu(QStringLiteral("Файл"));
+    form.mnFile = bar->addMenu(QStringLiteral("&Файл"));
     form.mnFile->setObjectName(QStringLiteral("mnFile"));
     form.mnFile->addActions({form.actNew, form.actNewRecs, form.actOpen});
     form.mnFile->addSeparator();
@@ -75,10 +75,10 @@ void CommandBars::FillMenus(TMainForm& form)
 
     // Undo, find and the problems list; their actions are added by the parts
     // of the window that carry them.
-    form.mnEdit = bar->addMenu(QStringLiteral("Правка"));
+    form.mnEdit = bar->addMenu(QStringLiteral("&Правка"));
     form.mnEdit->setObjectName(QStringLiteral("mnEdit"));
 
-    form.mnView = bar->addMenu(QStringLiteral("Вид"));
+    form.mnView = bar->addMenu(QStringLiteral("&Вид"));
     form.mnView->setObjectName(QStringLiteral("mnView"));
     form.mnView->addActions({form.actCollapse, form.actExpand});
     form.mnView->addSeparator();

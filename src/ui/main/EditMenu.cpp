@@ -15,7 +15,7 @@ void EditMenu::AddUndoAndFind(TMainForm& form)
     QUndoStack& history = form.Document().UndoStack();
     form.actUndo = UndoActions::NewUndoAction(history, &form);
     form.actRedo = UndoActions::NewRedoAction(history, &form);
-    form.actFind = new QAction(QIcon::fromTheme(QStringLiteral("edit-find")), QStringLiteral("Найти…"), &form);
+    form.actFind = new QAction(QIcon::fromTheme(QStringLiteral("edit-find")), QStringLiteral("&Найти…"), &form);
     form.actFind->setObjectName(QStringLiteral("actFind"));
     form.actFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     QObject::connect(form.actFind, &QAction::triggered, form.FindBar, &TFindBar::Open);

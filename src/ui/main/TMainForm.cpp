@@ -111,22 +111,22 @@ void TMainForm::FormCloseQuery(bool& CanClose) { CanClose = CanLeaveFile(); }
 void TMainForm::CreateActions()
 {
     using CommandBars::NewCommand;
-    actNew = NewCommand(this, "actNew", QStringLiteral("Создать пустой файл"), QStringLiteral("Создать пустой файл"),
+    actNew = NewCommand(this, "actNew", QStringLiteral("&Создать пустой файл"), QStringLiteral("Создать пустой файл"),
                         QKeySequence(Qt::CTRL | Qt::Key_N));
-    actNewRecs = NewCommand(this, "actNewRecs", QStringLiteral("Создать файл с записями"),
+    actNewRecs = NewCommand(this, "actNewRecs", QStringLiteral("Создать &файл с записями"),
                             QStringLiteral("Создать файл с записями"));
-    actOpen = NewCommand(this, "actOpen", QStringLiteral("Открыть"), QStringLiteral("Открыть файл"),
+    actOpen = NewCommand(this, "actOpen", QStringLiteral("&Открыть"), QStringLiteral("Открыть файл"),
                          QKeySequence(Qt::CTRL | Qt::Key_O));
-    actSave = NewCommand(this, "actSave", QStringLiteral("Сохранить"), QStringLiteral("Сохранить файл"),
+    actSave = NewCommand(this, "actSave", QStringLiteral("Со&хранить"), QStringLiteral("Сохранить файл"),
                          QKeySequence(Qt::CTRL | Qt::Key_S));
     actSave->setEnabled(false);
-    actSaveAs = NewCommand(this, "actSaveAs", QStringLiteral("Сохранить как"), QStringLiteral("Сохранить файл как"));
-    actLoadFromDB = NewCommand(this, "actLoadFromDB", QStringLiteral("Загрузить из Fa#"),
+    actSaveAs = NewCommand(this, "actSaveAs", QStringLiteral("Сохранить &как"), QStringLiteral("Сохранить файл как"));
+    actLoadFromDB = NewCommand(this, "actLoadFromDB", QStringLiteral("&Загрузить из Fa#"),
                                QStringLiteral("Загрузить данные из Fa#"), QKeySequence(Qt::CTRL | Qt::Key_D));
-    actSettings = NewCommand(this, "actSettings", QStringLiteral("Настройки"), QStringLiteral("Настройки"));
-    actCollapse = NewCommand(this, "actCollapse", QStringLiteral("Свернуть всё"), QStringLiteral("Свернуть всё"));
-    actExpand = NewCommand(this, "actExpand", QStringLiteral("Развернуть всё"), QStringLiteral("Развернуть всё"));
-    actExit = NewCommand(this, "actExit", QStringLiteral("Выход"), QStringLiteral("Закрыть"));
+    actSettings = NewCommand(this, "actSettings", QStringLiteral("&Настройки"), QStringLiteral("Настройки"));
+    actCollapse = NewCommand(this, "actCollapse", QStringLiteral("&Свернуть всё"), QStringLiteral("Свернуть всё"));
+    actExpand = NewCommand(this, "actExpand", QStringLiteral("&Развернуть всё"), QStringLiteral("Развернуть всё"));
+    actExit = NewCommand(this, "actExit", QStringLiteral("&Выход"), QStringLiteral("Закрыть"));
 }
 
 void TMainForm::CreateComponents()
@@ -193,6 +193,8 @@ void TMainForm::ConnectHandlers()
     connect(cbFilter, &QComboBox::activated, this, [this] { RunGuarded([this] { cbFilterSelect(); }); });
     connect(PanelGroup, &TPanelArea::PopupRequested, this, &TMainForm::mnVTPopupPopup);
     connect(PanelGroup, &TPanelArea::NodeDblClick, this, &TMainForm::VTNodeDblClick);
+    connect(PanelGroup, &TPanelArea::DeleteRequested, this,
+            [this](TRecordGrid* VT) { RunGuarded([&] { DeleteRec(VT, VT->FocusedRow()); }); });
     connect(ScrollBar, &QScrollBar::valueChanged, this, &TMainForm::ScrollBarChange);
     qApp->installEventFilter(this);  // FormMouseWheel sees the wheel before any control does
     connect(mnVTPopup, &TRecordPopup::AddRecChosen, this,
@@ -204,7 +206,12 @@ void TMainForm::FollowDocument()
     TUvoDocument* document = FDocument.get();
     connect(document, &TUvoDocument::FileStateChanged, this, &TMainForm::ShowFileState);
     connect(document, &TUvoDocument::ContentAboutToBeReplaced, this, &TMainForm::ClearView);
-    connect(document, &TUvoDocument::ContentReplaced, this, [this] { ShowContent(nullptr); });
+    connect(document, &TUvoDocument::ContentReplaced, this, [this] {
+        ShowContent(nullptr);
+        // A file just shown is ready for the keys: its first record has the focus.
+        if (!VTList().isEmpty())
+            FindFocus(VTList().first()->Rec(0));
+    });
     connect(document, &TUvoDocument::RecordsChanged, this, &TMainForm::ShowChange);
 }
 

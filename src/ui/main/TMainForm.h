@@ -106,6 +106,9 @@ public:
     void DeleteRec(TRecordGrid* VT, int Node);
     void EditRec(TContentRec* ContentRec);
 
+    // The format description text given at construction; none for the one
+    // carried in the program.
+    const std::optional<QByteArray>& FormatText() const { return FFormatText; }
     // The format description did not load: only Settings and Exit are usable.
     bool LimitedMode() const { return FLimitedMode; }
 

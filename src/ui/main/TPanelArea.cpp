@@ -72,6 +72,7 @@ TRecordGrid* TPanelArea::AddPanel(const QString& caption, const TContentRec& fir
     connect(grid, &TRecordGrid::HeaderMenuRequested, this, &TPanelArea::VTHeaderMenuPopup);
     connect(grid, &TRecordGrid::PopupRequested, this, &TPanelArea::PopupRequested);
     connect(grid, &TRecordGrid::NodeDblClick, this, &TPanelArea::NodeDblClick);
+    connect(grid, &TRecordGrid::DeleteRequested, this, &TPanelArea::DeleteRequested);
     return grid;
 }
 

@@ -66,6 +66,7 @@ signals:
     // null) or over a grid.
     void PopupRequested(const QPoint& globalPos, QWidget* grid);
     void NodeDblClick(TRecordGrid* grid, TContentRec* rec);
+    void DeleteRequested(TRecordGrid* grid);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

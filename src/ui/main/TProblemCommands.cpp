@@ -94,11 +94,11 @@ TProblemCommands::TProblemCommands(TMainForm& form)
         action->setShortcut(key);
         return action;
     };
-    actProblems = command("actProblems", QStringLiteral("Список проблем"), QKeySequence(Qt::Key_F9));
+    actProblems = command("actProblems", QStringLiteral("Список про&блем"), QKeySequence(Qt::Key_F9));
     actProblems->setCheckable(true);
-    actNextProblem = command("actNextProblem", QStringLiteral("Следующая проблема"), QKeySequence(Qt::Key_F8));
+    actNextProblem = command("actNextProblem", QStringLiteral("С&ледующая проблема"), QKeySequence(Qt::Key_F8));
     actPrevProblem =
-        command("actPrevProblem", QStringLiteral("Предыдущая проблема"), QKeySequence(Qt::SHIFT | Qt::Key_F8));
+        command("actPrevProblem", QStringLiteral("Пре&дыдущая проблема"), QKeySequence(Qt::SHIFT | Qt::Key_F8));
     form.mnEdit->addSeparator();
     form.mnEdit->addActions({actProblems, actNextProblem, actPrevProblem});
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QScrollBar>
@@ -202,6 +203,22 @@ void TRecordGrid::wheelEvent(QWheelEvent* event)
     // The wheel scrolls the panel area, never the grid's rows.
     emit WheelTurned(event->globalPosition().toPoint(), event->angleDelta().y());
     event->accept();
+}
+
+void TRecordGrid::keyPressEvent(QKeyEvent* event)
+{
+    const int row = FocusedRow();
+    if (row >= 0 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            emit NodeDblClick(this, FModel->Rec(row));
+            return;
+        }
+        if (event->key() == Qt::Key_Delete) {
+            emit DeleteRequested(this);
+            return;
+        }
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void TRecordGrid::VTHeaderClick() { setFocus(Qt::MouseFocusReason); }

@@ -45,10 +45,14 @@ signals:
     void PopupRequested(const QPoint& globalPos, QWidget* grid);
     void HeaderMenuRequested(TRecordGrid* grid, const QPoint& globalPos);
     void NodeDblClick(TRecordGrid* grid, TContentRec* rec);
+    // Delete on a row: the record menu's "Удалить запись".
+    void DeleteRequested(TRecordGrid* grid);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // Enter edits the focused row as a double-click does.
+    void keyPressEvent(QKeyEvent* event) override;
     void updateGeometries() override;
 
 private:

@@ -26,7 +26,7 @@ std::vector<TContentRec*> ShownRecords(const TMainForm& form)
 
 TReplaceCommand::TReplaceCommand(TMainForm& form) : QObject(&form), FForm(form)
 {
-    form.actReplace = new QAction(QStringLiteral("Заменить значение…"), this);
+    form.actReplace = new QAction(QStringLiteral("&Заменить значение…"), this);
     form.actReplace->setObjectName(QStringLiteral("actReplace"));
     form.actReplace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     form.mnEdit->addAction(form.actReplace);

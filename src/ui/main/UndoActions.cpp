@@ -40,7 +40,7 @@ QAction* NewStepAction(QUndoStack& stack, const THistoryStep& step, QObject* own
 QAction* UndoActions::NewUndoAction(QUndoStack& stack, QObject* owner)
 {
     return NewStepAction(stack,
-                         {"actUndo", QStringLiteral("Отменить"), "edit-undo", {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                         {"actUndo", QStringLiteral("&Отменить"), "edit-undo", {QKeySequence(Qt::CTRL | Qt::Key_Z)},
                           &QUndoStack::canUndo, &QUndoStack::undoText, &QUndoStack::undo},
                          owner);
 }
@@ -49,7 +49,7 @@ QAction* UndoActions::NewRedoAction(QUndoStack& stack, QObject* owner)
 {
     return NewStepAction(stack,
                          {"actRedo",
-                          QStringLiteral("Повторить"),
+                          QStringLiteral("&Повторить"),
                           "edit-redo",
                           {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
                           &QUndoStack::canRedo,
