@@ -31,7 +31,7 @@ UvoFile::TProgress Stage(TLongFileTask& task, int from, int to)
 TCompareCommands::TCompareCommands(TMainForm& form) : QObject(&form), FForm(form)
 {
     // A menu item only, without an icon, as the problems list.
-    actCompare = new QAction(QStringLiteral("Сравнить с файлом…"), this);
+    actCompare = new QAction(QStringLiteral("Сра&внить с файлом…"), this);
     actCompare->setObjectName(QStringLiteral("actCompare"));
     actCompare->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     form.mnEdit->addSeparator();
