@@ -7,6 +7,7 @@
 #include "InterruptedSaves.h"
 #include "TContent.h"
 #include "TFormat.h"
+#include "TUvoError.h"
 #include "UvoFile.h"
 
 #include <QCoreApplication>
@@ -156,6 +157,20 @@ std::optional<int> ReadToRewrite(const QString& file, bool force, TContent& cont
         return ExitFindings;
     }
     return std::nullopt;
+}
+
+int WriteRewritten(const QString& target, const TContent& content)
+{
+    try {
+        if (target == StandardStream)
+            UvoFile::WriteDescriptor(STDOUT_FILENO, content);
+        else
+            UvoFile::Write(target, content);
+    } catch (const TUvoError& error) {
+        PrintFileError(target, Escaped(error.Message()));
+        return ExitFailure;
+    }
+    return ExitSound;
 }
 
 }  // namespace UvoTool

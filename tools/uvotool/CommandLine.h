@@ -60,6 +60,9 @@ extern const char* const RewriteNotes;
 // data without force, is told on standard error and its exit status
 // returned; none when the records are there to rewrite.
 std::optional<int> ReadToRewrite(const QString& file, bool force, TContent& content);
+// Writes the rewritten content to target ("-": standard output) through the
+// safe save; ExitSound, or ExitFailure once the reason is on standard error.
+int WriteRewritten(const QString& target, const TContent& content);
 
 // The parser of one command's own arguments.
 struct TCommandLine {

@@ -238,16 +238,7 @@ int RunRewrite(TRewrite kind, const QStringList& arguments)
     if (kind == TRewrite::Sort)
         content.SortRec();
     content.CalcRecsCount();
-    try {
-        if (target == StandardStream)
-            UvoFile::WriteDescriptor(STDOUT_FILENO, content);
-        else
-            UvoFile::Write(target, content);
-    } catch (const TUvoError& error) {
-        PrintFileError(target, Escaped(error.Message()));
-        return ExitFailure;
-    }
-    return ExitSound;
+    return WriteRewritten(target, content);
 }
 
 int RunCommand(const QString& name, const QStringList& arguments)

@@ -128,15 +128,8 @@ int RunSet(const QStringList& arguments)
     // as they are, since no record comes or goes.
     if (SetFieldInRecords(changing, replace.FldID(), replace.Value()))
         content.SortRec();
-    try {
-        if (target == StandardStream)
-            UvoFile::WriteDescriptor(STDOUT_FILENO, content);
-        else
-            UvoFile::Write(target, content);
-    } catch (const TUvoError& error) {
-        PrintFileError(target, Escaped(error.Message()));
-        return ExitFailure;
-    }
+    if (const int written = WriteRewritten(target, content); written != ExitSound)
+        return written;
     Print(target == StandardStream ? stderr : stdout, Summary(preview));
     return ExitSound;
 }
