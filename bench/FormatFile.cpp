@@ -1,5 +1,7 @@
 #include "FormatFile.h"
 
+#include <cstdio>
+
 #include "FormatLoader.h"
 #include "TFormat.h"
 
@@ -26,6 +28,14 @@ QString Load(const QString& path, TFormat& format)
         return QStringLiteral("cannot open the format description %1: %2").arg(path, file.errorString());
     const FormatLoader::Result result = FormatLoader::Load(file.readAll(), format);
     return result.Ok ? QString() : QStringLiteral("%1: %2").arg(path, result.Message);
+}
+
+bool LoadOrTell(const QString& path, TFormat& format, const char* program)
+{
+    const QString error = Load(path, format);
+    if (!error.isEmpty())
+        std::fprintf(stderr, "%s: %s\n", program, qPrintable(error));
+    return error.isEmpty();
 }
 
 }  // namespace FormatFile

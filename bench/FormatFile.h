@@ -17,5 +17,8 @@ QString TakePathOption(QStringList& args);
 // Loads the text at the path into an empty format; answers why it failed, or
 // an empty text.
 QString Load(const QString& path, TFormat& format);
+// The same for a program's start: a failure is told on standard error after
+// the program's name, and false answered.
+bool LoadOrTell(const QString& path, TFormat& format, const char* program);
 
 }  // namespace FormatFile

@@ -297,10 +297,8 @@ int main(int argc, char** argv)
     if (!ParseOptions(argc, argv, options))
         return Usage();
     TFormat format;
-    if (const QString error = FormatFile::Load(options.FormatPath, format); !error.isEmpty()) {
-        std::fprintf(stderr, "content_bench: %s\n", qPrintable(error));
+    if (!FormatFile::LoadOrTell(options.FormatPath, format, "content_bench"))
         return 1;
-    }
     const QTemporaryDir folder;
     if (!folder.isValid()) {
         std::fprintf(stderr, "content_bench: cannot create a temporary folder\n");

@@ -260,10 +260,8 @@ int main(int argc, char** argv)
     if (!ParseOptions(argc, argv, options))
         return Usage();
     TFormat format;
-    if (const QString error = FormatFile::Load(options.FormatPath, format); !error.isEmpty()) {
-        std::fprintf(stderr, "diff_bench: %s\n", qPrintable(error));
+    if (!FormatFile::LoadOrTell(options.FormatPath, format, "diff_bench"))
         return 1;
-    }
     QTemporaryDir temporary;
     const QString folder = options.KeepDir.isEmpty() ? temporary.path() : QDir(options.KeepDir).absolutePath();
     if (!QDir().mkpath(folder)) {

@@ -49,10 +49,8 @@ int main(int argc, char** argv)
         return Usage();
 
     TFormat format;
-    if (const QString error = FormatFile::Load(formatPath, format); !error.isEmpty()) {
-        std::fprintf(stderr, "uvogen: %s\n", qPrintable(error));
+    if (!FormatFile::LoadOrTell(formatPath, format, "uvogen"))
         return 1;
-    }
     try {
         TContent content(format);
         UvoGenerator generator(format, options);

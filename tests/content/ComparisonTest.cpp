@@ -11,29 +11,15 @@
 
 namespace {
 
-using TValues = std::initializer_list<std::pair<const char*, QString>>;
-
-TContentRec* AddRec(TContent& content, const char* recId, TValues values)
-{
-    auto rec = content.CreateNewOnRec(content.Format().GetRec(recId));
-    rec->SetVal("310000", recId);
-    for (const auto& [fldId, value] : values)
-        rec->SetVal(fldId, value);
-    rec->CalcSortStr();
-    TContentRec* added = rec.get();
-    content.Add(std::move(rec));
-    return added;
-}
-
 void FillFile(TContent& c)
 {
-    AddRec(c, "300000", {});
+    ShippedFormatFixture::MakeIn(c, "300000", {});
     for (const char* account : {"A", "B", "C"}) {
-        AddRec(c, "300100", {{"310011", account}});
-        AddRec(c, "300300", {{"310011", account}, {"310065", "01"}, {"310233", "Иванов"}});
-        AddRec(c, "300300", {{"310011", account}, {"310065", "02"}, {"310233", "Петрова"}});
+        ShippedFormatFixture::MakeIn(c, "300100", {{"310011", account}});
+        ShippedFormatFixture::MakeIn(c, "300300", {{"310011", account}, {"310065", "01"}, {"310233", "Иванов"}});
+        ShippedFormatFixture::MakeIn(c, "300300", {{"310011", account}, {"310065", "02"}, {"310233", "Петрова"}});
     }
-    AddRec(c, "300999", {});
+    ShippedFormatFixture::MakeIn(c, "300999", {});
     c.CalcRecsCount();
 }
 

@@ -12,6 +12,23 @@
 // The shipped format description, loaded once per test program, and a content
 // list per test.
 class ShippedFormatFixture : public ::testing::Test {
+public:
+    using TValues = std::initializer_list<std::pair<const char*, QString>>;
+
+    // A record of the type with the given field values, appended to target.
+    static TContentRec* MakeIn(TContent& target, const char* recId, TValues values = {})
+    {
+        auto rec = target.CreateNewOnRec(target.Format().GetRec(recId));
+        EXPECT_TRUE(rec) << recId;
+        rec->SetVal("310000", recId);
+        for (const auto& [fldId, value] : values)
+            rec->SetVal(fldId, value);
+        rec->CalcSortStr();
+        TContentRec* added = rec.get();
+        target.Add(std::move(rec));
+        return added;
+    }
+
 protected:
     static const TFormat& Format()
     {
@@ -27,22 +44,8 @@ protected:
 
     const TRec* Type(const char* recId) { return Format().GetRec(recId); }
 
-    using TValues = std::initializer_list<std::pair<const char*, QString>>;
-
     // A record of the type with the given field values, appended to the list.
     TContentRec* Make(const char* recId, TValues values = {}) { return MakeIn(content, recId, values); }
-    static TContentRec* MakeIn(TContent& target, const char* recId, TValues values = {})
-    {
-        auto rec = target.CreateNewOnRec(target.Format().GetRec(recId));
-        EXPECT_TRUE(rec) << recId;
-        rec->SetVal("310000", recId);
-        for (const auto& [fldId, value] : values)
-            rec->SetVal(fldId, value);
-        rec->CalcSortStr();
-        TContentRec* added = rec.get();
-        target.Add(std::move(rec));
-        return added;
-    }
 
     QStringList TypesInOrder() const
     {
