@@ -45,12 +45,7 @@ int CompareBucketOf(const TEntry& a, const TEntry& b)
     return a.Record->SortStr.compare(b.Record->SortStr);
 }
 
-bool SameValue(const TContentRec& a, const TContentRec& b, int index)
-{
-    const TValueView oldValue = a.View(index);
-    const TValueView newValue = b.View(index);
-    return oldValue.View() == newValue.View();
-}
+bool SameValue(const TContentRec& a, const TContentRec& b, int index) { return a.Chars(index) == b.Chars(index); }
 
 bool SameValues(const TContentRec& a, const TContentRec& b)
 {
@@ -65,10 +60,8 @@ bool SameValues(const TContentRec& a, const TContentRec& b)
 size_t ValuesHash(const TContentRec& rec)
 {
     size_t hash = 0;
-    for (int i = 0; i < rec.FldCount(); ++i) {
-        const TValueView value = rec.View(i);
-        hash = hash * 31 + qHash(value.View());
-    }
+    for (int i = 0; i < rec.FldCount(); ++i)
+        hash = hash * 31 + rec.Chars(i).Hash();
     return hash;
 }
 

@@ -33,7 +33,7 @@ std::vector<TContentRec*> TFieldReplace::Changing(const std::vector<TContentRec*
         // A record cut short by its line may lack the field.
         if (rec->Rec != FRule->Key.Rec || FIndex >= rec->FldCount() || rec->FldRule(FIndex) != FRule)
             continue;
-        const TValueView now = rec->View(FIndex);
+        const TValueChars now = rec->Chars(FIndex);
         if (now != FValue && (!FWhereValue || now == *FWhereValue))
             changing.push_back(rec);
     }

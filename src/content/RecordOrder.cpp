@@ -7,44 +7,39 @@
 #include "StrUtils.h"
 #include "TContent.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 
 namespace {
 
 // A key built in one string: each piece is a value left-aligned in a fixed
 // width (cut to it) or a run of "z". Every record gets a key as it is read,
-// so the key is written in place rather than joined from pieces.
+// so the key is written in place and kept in a string of its exact length.
 class TKeyText {
 public:
-    explicit TKeyText(const TContentRec& rec) : FRec(rec) { FText.reserve(48); }
+    explicit TKeyText(const TContentRec& rec) : FRec(rec) {}
 
-    TKeyText& Padded(QStringView value, qsizetype width)
+    TKeyText& Padded(const TValueChars& value, qsizetype width)
     {
         const qsizetype n = std::min(value.size(), width);
-        FText.append(value.first(n));
-        FText.resize(FText.size() + width - n, u' ');
+        const qsizetype at = FText.size();
+        FText.resize(at + width, u' ');
+        value.First(n).DecodeTo(FText.data() + at);
         return *this;
     }
-    TKeyText& Field(const QString& fldId, qsizetype width)
-    {
-        const TValueView value = FRec.GetView(fldId);
-        return Padded(value, width);
-    }
+    TKeyText& Field(const QString& fldId, qsizetype width) { return Padded(FRec.GetChars(fldId), width); }
     TKeyText& Zs(qsizetype n)
     {
         FText.resize(FText.size() + n, u'z');
         return *this;
     }
-    TKeyText& Text(QStringView text)
-    {
-        FText.append(text);
-        return *this;
-    }
-    QString Take() { return std::move(FText); }
+    TKeyText& Text(QStringView text) { return Padded(text, text.size()); }
+    QString Take() const { return QString(reinterpret_cast<const QChar*>(FText.constData()), FText.size()); }
 
 private:
     const TContentRec& FRec;
-    QString FText;
+    QVarLengthArray<char16_t, 64> FText;
 };
 
 constexpr qsizetype AccountWidth = 20;
@@ -60,7 +55,7 @@ QString SortKeyOf(const TContentRec& rec)
     if (type == TrailerRecID)
         return QString(38, u'z');
     TKeyText key(rec);
-    key.Padded(rec.Account, AccountWidth);
+    key.Padded(QStringView(rec.Account), AccountWidth);
     if (type == AccountRecID)
         return key.Take();
     if (type == AccountHistoryRecID)
@@ -105,11 +100,62 @@ int Rank(const TFormat& format, const TContentRec* rec)
 
 // What a sort compares, beside the record, in one array: a comparison reads
 // the keys' characters and no record, and the sort moves small entries.
+// The accounts of a file mostly share their first characters, so each entry
+// also holds the eight code units of its key after what every account key
+// shares, packed so that comparing the numbers compares those units: most
+// comparisons end there without reading the key from memory.
 struct RankedKey {
+    quint64 High;
+    quint64 Low;
     QStringView Key;
     TContentRec* Rec;
     int Rank;
 };
+
+// The code units of `key` from `from` on, four to a number, highest first;
+// units past the end count as 0, and a tie falls back to the whole key.
+quint64 PackedUnits(QStringView key, qsizetype from)
+{
+    quint64 packed = 0;
+    for (qsizetype i = from; i < from + 4; ++i)
+        packed = packed << 16 | (i < key.size() ? key[i].unicode() : 0u);
+    return packed;
+}
+
+// How many leading code units every key of an account's records shares.
+qsizetype SharedKeyStart(const std::vector<TContentRec*>& recs, const TFormat& format)
+{
+    QStringView shared;
+    bool first = true;
+    for (const TContentRec* rec : recs) {
+        if (Rank(format, rec) != 1)
+            continue;
+        const QStringView key = rec->SortStr;
+        if (first) {
+            shared = key;
+            first = false;
+            continue;
+        }
+        qsizetype n = 0;
+        while (n < shared.size() && n < key.size() && shared[n] == key[n])
+            ++n;
+        shared = shared.first(n);
+        if (shared.isEmpty())
+            break;
+    }
+    return shared.size();
+}
+
+bool RankedLess(const RankedKey& a, const RankedKey& b)
+{
+    if (a.Rank != b.Rank)
+        return a.Rank < b.Rank;
+    if (a.High != b.High)
+        return a.High < b.High;
+    if (a.Low != b.Low)
+        return a.Low < b.Low;
+    return CompareOrdinal(a.Key, b.Key) < 0;
+}
 
 struct TypedKey {
     QStringView Type;
@@ -175,12 +221,17 @@ bool TContent::SortsBefore(const TContentRec* a, const TContentRec* b) const
 void TContent::SortRec()
 {
     // The order of SortsBefore.
-    const auto entry = [this](TContentRec* r) { return RankedKey{r->SortStr, r, Rank(*FFormat, r)}; };
-    SortRecords<RankedKey>(FRecs, entry, [](const RankedKey& a, const RankedKey& b) {
-        if (a.Rank != b.Rank)
-            return a.Rank < b.Rank;
-        return CompareOrdinal(a.Key, b.Key) < 0;
-    });
+    const qsizetype shared = SharedKeyStart(FRecs, *FFormat);
+    const auto entry = [this, shared](TContentRec* r) {
+        const int rank = Rank(*FFormat, r);
+        const QStringView key = r->SortStr;
+        // Only the keys of rank 1 share the start; the others tie here and
+        // are told apart by the whole key.
+        if (rank != 1)
+            return RankedKey{0, 0, key, r, rank};
+        return RankedKey{PackedUnits(key, shared), PackedUnits(key, shared + 4), key, r, rank};
+    };
+    SortRecords<RankedKey>(FRecs, entry, [](const RankedKey& a, const RankedKey& b) { return RankedLess(a, b); });
 }
 
 void TContent::SortRec2()

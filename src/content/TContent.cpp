@@ -6,6 +6,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <type_traits>
 
 // ---- TContentFld ----
 
@@ -66,7 +67,7 @@ TContentFldPtr TContentRec::FindFld(const QString& FldID)
     return index < 0 ? TContentFldPtr() : TContentFldPtr(FldList[size_t(index)]);
 }
 
-QString TContentRec::GetVal(const QString& FldID) const { return PeekVal(FldID).toString(); }
+QString TContentRec::GetVal(const QString& FldID) const { return GetChars(FldID).toString(); }
 
 TValueView TContentRec::GetView(const QString& FldID) const
 {
@@ -74,7 +75,7 @@ TValueView TContentRec::GetView(const QString& FldID) const
     return index < 0 ? TValueView() : View(index);
 }
 
-QStringView TContentRec::PeekVal(const QString& FldID) const { return FValues.View(FldIndex(FldID)); }
+TValueChars TContentRec::GetChars(const QString& FldID) const { return FValues.Chars(FldIndex(FldID)); }
 
 void TContentRec::SetVal(const QString& FldID, QStringView Val)
 {
@@ -92,12 +93,16 @@ void TContentRec::DropValues()
 QString TContentRec::RecToString() const
 {
     QString line;
-    const int count = FldCount();
-    if (count < 2)
+    if (FldCount() < 2)
         return line;
     line.reserve(LineLength());
-    for (int i = 0; i + 1 < count; ++i)
-        line += PadRight(FValues.View(i), FldRule(i)->Size);
+    for (int i = 0; i + 1 < FldCount(); ++i) {
+        const qsizetype width = std::max(0, FldRule(i)->Size);
+        const TValueChars value = FValues.Chars(i);
+        const qsizetype used = std::min(value.size(), width);
+        value.First(used).AppendTo(line);
+        line.append(QString(width - used, u' '));
+    }
     return line;
 }
 
@@ -117,9 +122,9 @@ void TContentRec::AppendLineBytes(QByteArray& out) const
         const qsizetype width = FldRule(i)->Size;
         if (width <= 0)
             continue;
-        const QStringView value = FValues.View(i);
+        const TValueChars value = FValues.Chars(i);
         const qsizetype used = std::min(value.size(), width);
-        AnsiCodePage::EncodeAppend(value.left(used), out);
+        value.First(used).EncodeAppend(out);
         out.append(width - used, ' ');
     }
 }
@@ -208,13 +213,13 @@ void TContent::CopyRec(const TContentRec& Rec1, TContentRec& Rec2)
     Rec2.FRules = Rec1.FRules;
     for (int i = 0; i < Rec2.FldCount(); ++i)
         if (Rec2.FldRule(i)->IsAccountField)
-            Rec2.Account = Rec1.FValues.View(i) == Rec1.Account ? Rec1.Account : Rec1.Value(i);
+            Rec2.Account = Rec1.FValues.Chars(i) == Rec1.Account ? Rec1.Account : Rec1.Value(i);
 }
 
 bool TContent::RecDiffer(const TContentRec& Rec1, const TContentRec& Rec2)
 {
     for (int i = 0; i < Rec1.FldCount(); ++i)
-        if (i >= Rec2.FldCount() || Rec1.FValues.View(i) != Rec2.FValues.View(i))
+        if (i >= Rec2.FldCount() || Rec1.FValues.Chars(i) != Rec2.FValues.Chars(i))
             return true;
     return false;
 }
@@ -240,6 +245,20 @@ bool NamesType(QByteArrayView line, const QString& recId)
 QString TypeText(QStringView line) { return line.left(6).toString(); }
 
 QString TypeText(QByteArrayView line) { return AnsiCodePage::Decode(line.first(std::min<qsizetype>(6, line.size()))); }
+
+// Whether the values of a line need UTF-16 rather than the file's code page.
+template <typename Pieces>
+bool NeedsUtf16(const Pieces& pieces)
+{
+    if constexpr (std::is_same_v<typename Pieces::value_type, QStringView>)
+        return !std::all_of(pieces.begin(), pieces.end(), [](QStringView p) { return AnsiCodePage::CanEncode(p); });
+    return false;
+}
+
+bool IsValidValue(const TFormat& format, const TValueChars& value, const TRule& rule)
+{
+    return value.IsWide() ? format.StrIsValid(value.Wide(), rule) : format.StrIsValid(value.Bytes(), rule);
+}
 
 QByteArrayView TrimRightControls(QByteArrayView bytes)
 {
@@ -278,14 +297,14 @@ std::unique_ptr<TContentRec> TContent::ParseText(const TFormat& format, Line lin
     auto rec = std::make_unique<TContentRec>(format);
     rec->Rec = recType;
     rec->FRules = &layout;
-    rec->FValues.Reserve(int(layout.size()), chars);
+    rec->FValues.Reserve(int(layout.size()), chars, NeedsUtf16(pieces));
     for (int i = 0; i < int(layout.size()); ++i) {
         const TRule* rule = layout[size_t(i)];
-        const QStringView value = rec->FValues.AppendReserved(pieces[i]);
-        if (!format.StrIsValid(value, *rule))
+        const TValueChars value = rec->FValues.AppendReserved(pieces[i]);
+        if (!IsValidValue(format, value, *rule))
             rec->FValues.SetValid(i, false);
         if (rule->IsAccountField)
-            rec->Account = previous && previous->Account == value ? previous->Account : value.toString();
+            rec->Account = previous && value == QStringView(previous->Account) ? previous->Account : value.toString();
     }
     rec->CalcSortStr();
     return rec;

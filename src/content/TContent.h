@@ -134,8 +134,12 @@ public:
     // The fields by position, without a handle.
     int FldCount() const { return FValues.Count(); }
     const TRule* FldRule(int index) const { return (*FRules)[size_t(index)]; }
-    QString Value(int index) const { return FValues.View(index).toString(); }
+    QString Value(int index) const { return FValues.Chars(index).toString(); }
     TValueView View(int index) const { return TValueView(FValues, index); }
+    // The characters as kept, without decoding them; valid until the next
+    // change of the record.
+    TValueChars Chars(int index) const { return FValues.Chars(index); }
+    TValueChars GetChars(const QString& FldID) const;
     bool IsValid(int index) const { return FValues.IsValid(index); }
     bool AllValid() const { return !FValues.AnyInvalid(); }
     void SetValue(int index, QStringView v);
@@ -164,8 +168,6 @@ public:
 
 private:
     friend class TContent;
-    // Valid until the next change of the record.
-    QStringView PeekVal(const QString& FldID) const;
     int FldIndex(const QString& FldID) const;
 
     TFieldValues FValues;

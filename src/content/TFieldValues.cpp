@@ -33,11 +33,16 @@ void TFieldValues::Release()
     FBlock = nullptr;
 }
 
-TFieldValues::TBlock* TFieldValues::Allocate(quint32 countCapacity, quint32 charCapacity)
+size_t TFieldValues::BlockBytes(quint32 countCapacity, quint32 charCapacity, bool wide)
 {
-    const size_t bytes = HeaderSize + sizeof(quint32) * (countCapacity + BitWords(countCapacity)) +
-                         sizeof(char16_t) * charCapacity;
-    auto* block = static_cast<TBlock*>(std::malloc(bytes));
+    return HeaderSize + sizeof(quint32) * BitWords(countCapacity) +
+           EndSize(charCapacity > MaxNarrowEnd) * countCapacity +
+           (wide ? sizeof(char16_t) : 1) * size_t(charCapacity);
+}
+
+TFieldValues::TBlock* TFieldValues::Allocate(quint32 countCapacity, quint32 charCapacity, bool wide)
+{
+    auto* block = static_cast<TBlock*>(std::malloc(BlockBytes(countCapacity, charCapacity, wide)));
     if (!block)
         throw std::bad_alloc();
     new (&block->Refs) std::atomic<int>(1);
@@ -45,16 +50,29 @@ TFieldValues::TBlock* TFieldValues::Allocate(quint32 countCapacity, quint32 char
     block->CountCapacity = countCapacity;
     block->Used = 0;
     block->CharCapacity = charCapacity;
+    block->Wide = wide;
+    block->WideEnds = charCapacity > MaxNarrowEnd;
     std::memset(InvalidBits(block), 0, sizeof(quint32) * BitWords(countCapacity));
     return block;
 }
 
-QStringView TFieldValues::View(int index) const
+void TFieldValues::SetEnd(TBlock* block, quint32 index, quint32 end)
+{
+    if (block->WideEnds)
+        static_cast<quint32*>(Ends(block))[index] = end;
+    else
+        static_cast<quint16*>(Ends(block))[index] = quint16(end);
+}
+
+TValueChars TFieldValues::Chars(int index) const
 {
     if (!FBlock || index < 0 || quint32(index) >= FBlock->Count)
         return {};
     const quint32 begin = Begin(index);
-    return QStringView(Chars(FBlock) + begin, qsizetype(Ends(FBlock)[index] - begin));
+    const qsizetype size = qsizetype(End(FBlock, quint32(index)) - begin);
+    if (FBlock->Wide)
+        return QStringView(reinterpret_cast<const char16_t*>(CharBytes(FBlock)) + begin, size);
+    return QByteArrayView(CharBytes(FBlock) + begin, size);
 }
 
 bool TFieldValues::IsValid(int index) const
@@ -79,10 +97,27 @@ void TFieldValues::SetValidBit(int index, bool valid)
     word = valid ? word & ~bit : word | bit;
 }
 
-void TFieldValues::MakeRoom(quint32 count, quint32 chars)
+void TFieldValues::CopyContent(TBlock* from, TBlock* to)
 {
+    to->Count = from->Count;
+    to->Used = from->Used;
+    std::memcpy(InvalidBits(to), InvalidBits(from), sizeof(quint32) * BitWords(from->Count));
+    for (quint32 i = 0; i < from->Count; ++i)
+        SetEnd(to, i, End(from, i));
+    const TValueChars chars = from->Wide
+                                  ? TValueChars(QStringView(reinterpret_cast<const char16_t*>(CharBytes(from)), from->Used))
+                                  : TValueChars(QByteArrayView(CharBytes(from), from->Used));
+    if (to->Wide)
+        chars.DecodeTo(reinterpret_cast<char16_t*>(CharBytes(to)));
+    else
+        std::memcpy(CharBytes(to), CharBytes(from), from->Used);  // both in the code page
+}
+
+void TFieldValues::MakeRoom(quint32 count, quint32 chars, bool wide)
+{
+    wide = wide || IsWide();
     const bool shared = FBlock && FBlock->Refs.load(std::memory_order_acquire) > 1;
-    if (FBlock && !shared && count <= FBlock->CountCapacity && chars <= FBlock->CharCapacity)
+    if (FBlock && !shared && count <= FBlock->CountCapacity && chars <= FBlock->CharCapacity && wide == FBlock->Wide)
         return;
     const quint32 oldCount = FBlock ? FBlock->Count : 0;
     const quint32 oldUsed = FBlock ? FBlock->Used : 0;
@@ -94,36 +129,42 @@ void TFieldValues::MakeRoom(quint32 count, quint32 chars)
         std::max({count, oldCount, grows && count > FBlock->CountCapacity ? FBlock->CountCapacity * 2 : 0u});
     const quint32 charCapacity =
         std::max({chars, oldUsed, grows && chars > FBlock->CharCapacity ? FBlock->CharCapacity * 3 / 2 : 0u});
-    TBlock* block = Allocate(countCapacity, charCapacity);
-    if (FBlock) {
-        block->Count = oldCount;
-        block->Used = oldUsed;
-        std::memcpy(Ends(block), Ends(FBlock), sizeof(quint32) * oldCount);
-        std::memcpy(InvalidBits(block), InvalidBits(FBlock), sizeof(quint32) * BitWords(oldCount));
-        std::memcpy(Chars(block), Chars(FBlock), sizeof(char16_t) * oldUsed);
-    }
+    TBlock* block = Allocate(countCapacity, charCapacity, wide);
+    if (FBlock)
+        CopyContent(FBlock, block);
     Release();
     FBlock = block;
 }
 
-void TFieldValues::Reserve(int count, qsizetype chars)
+void TFieldValues::Reserve(int count, qsizetype chars, bool wide)
 {
-    MakeRoom(quint32(std::max(count, Count())), quint32(std::max<qsizetype>(chars, FBlock ? FBlock->Used : 0)));
+    MakeRoom(quint32(std::max(count, Count())), quint32(std::max<qsizetype>(chars, FBlock ? FBlock->Used : 0)), wide);
 }
 
 bool TFieldValues::Holds(QStringView value) const
 {
-    if (!FBlock || value.isEmpty())
+    if (!FBlock || value.isEmpty() || !FBlock->Wide)
         return false;
-    const auto* data = reinterpret_cast<const char16_t*>(value.data());
-    return data >= Chars(FBlock) && data < Chars(FBlock) + FBlock->CharCapacity;
+    const auto* data = reinterpret_cast<const char*>(value.data());
+    return data >= CharBytes(FBlock) && data < CharBytes(FBlock) + sizeof(char16_t) * FBlock->CharCapacity;
 }
 
-static void CopyChars(char16_t* to, QStringView value)
+namespace {
+
+// Writes a value into room for it in the block's form; false where the
+// block is in the code page and the value has a character it lacks.
+bool Store(QStringView value, char* at, bool wide)
 {
-    if (!value.isEmpty())
-        std::memcpy(to, value.utf16(), sizeof(char16_t) * size_t(value.size()));
+    if (value.isEmpty())
+        return true;
+    if (wide) {
+        std::memcpy(at, value.utf16(), sizeof(char16_t) * size_t(value.size()));
+        return true;
+    }
+    return AnsiCodePage::EncodeExactly(value, at);
 }
+
+}  // namespace
 
 void TFieldValues::Append(QStringView value, bool valid)
 {
@@ -133,11 +174,9 @@ void TFieldValues::Append(QStringView value, bool valid)
         value = copy;
     }
     const quint32 used = FBlock ? FBlock->Used : 0;
-    MakeRoom(quint32(Count() + 1), used + quint32(value.size()));
-    CopyChars(Chars(FBlock) + used, value);
-    FBlock->Used = used + quint32(value.size());
-    Ends(FBlock)[FBlock->Count] = FBlock->Used;
-    ++FBlock->Count;
+    const bool wide = !AnsiCodePage::CanEncode(value);
+    MakeRoom(quint32(Count() + 1), used + quint32(value.size()), wide);
+    Store(value, AppendRoom(value.size()), FBlock->Wide);
     SetValidBit(int(FBlock->Count) - 1, valid);
 }
 
@@ -151,49 +190,68 @@ void TFieldValues::Set(int index, QStringView value, bool valid)
         value = copy;
     }
     const quint32 begin = Begin(index);
-    const quint32 oldEnd = Ends(FBlock)[index];
+    const quint32 oldEnd = End(FBlock, quint32(index));
     const qint64 delta = qint64(value.size()) - qint64(oldEnd - begin);
-    MakeRoom(FBlock->Count, quint32(qint64(FBlock->Used) + delta));
-    char16_t* chars = Chars(FBlock);
-    std::memmove(chars + begin + value.size(), chars + oldEnd, sizeof(char16_t) * (FBlock->Used - oldEnd));
-    CopyChars(chars + begin, value);
+    MakeRoom(FBlock->Count, quint32(qint64(FBlock->Used) + delta), !AnsiCodePage::CanEncode(value));
+    const size_t charSize = FBlock->Wide ? sizeof(char16_t) : 1;
+    char* chars = CharBytes(FBlock);
+    std::memmove(chars + charSize * size_t(begin + value.size()), chars + charSize * oldEnd,
+                 charSize * (FBlock->Used - oldEnd));
+    Store(value, chars + charSize * begin, FBlock->Wide);
     FBlock->Used = quint32(qint64(FBlock->Used) + delta);
-    quint32* ends = Ends(FBlock);
     for (quint32 i = quint32(index); i < FBlock->Count; ++i)
-        ends[i] = quint32(qint64(ends[i]) + delta);
+        SetEnd(FBlock, i, quint32(qint64(End(FBlock, i)) + delta));
     SetValidBit(index, valid);
 }
 
-char16_t* TFieldValues::AppendRoom(qsizetype size)
+char* TFieldValues::AppendRoom(qsizetype size)
 {
     Q_ASSERT(FBlock && FBlock->Refs.load(std::memory_order_relaxed) == 1);
     Q_ASSERT(FBlock->Count < FBlock->CountCapacity && FBlock->Used + quint64(size) <= FBlock->CharCapacity);
-    char16_t* at = Chars(FBlock) + FBlock->Used;
+    char* at = CharBytes(FBlock) + (FBlock->Wide ? sizeof(char16_t) : 1) * FBlock->Used;
     FBlock->Used += quint32(size);
-    Ends(FBlock)[FBlock->Count++] = FBlock->Used;
+    SetEnd(FBlock, FBlock->Count++, FBlock->Used);
     return at;
 }
 
-QStringView TFieldValues::AppendReserved(QStringView value)
+TValueChars TFieldValues::AppendReserved(QStringView value)
 {
-    char16_t* at = AppendRoom(value.size());
-    CopyChars(at, value);
-    return QStringView(at, value.size());
+    const int index = Count();
+    if (!FBlock->Wide && !AnsiCodePage::CanEncode(value))  // the room in the code page cannot hold it
+        MakeRoom(FBlock->CountCapacity, FBlock->CharCapacity, true);
+    Store(value, AppendRoom(value.size()), FBlock->Wide);
+    return Chars(index);
 }
 
-QStringView TFieldValues::AppendReserved(QByteArrayView fileBytes)
+TValueChars TFieldValues::AppendReserved(QByteArrayView fileBytes)
 {
-    char16_t* at = AppendRoom(fileBytes.size());
-    AnsiCodePage::DecodeTo(fileBytes, at);
-    return QStringView(at, fileBytes.size());
+    const int index = Count();
+    char* at = AppendRoom(fileBytes.size());
+    if (FBlock->Wide)
+        AnsiCodePage::DecodeTo(fileBytes, reinterpret_cast<char16_t*>(at));
+    else if (!fileBytes.isEmpty())
+        std::memcpy(at, fileBytes.data(), size_t(fileBytes.size()));
+    return Chars(index);
 }
 
 void TFieldValues::Clear() { Release(); }
 
 qsizetype TFieldValues::Bytes() const
 {
-    if (!FBlock)
-        return 0;
-    return qsizetype(HeaderSize + sizeof(quint32) * (FBlock->CountCapacity + BitWords(FBlock->CountCapacity)) +
-                     sizeof(char16_t) * FBlock->CharCapacity);
+    return FBlock ? qsizetype(BlockBytes(FBlock->CountCapacity, FBlock->CharCapacity, FBlock->Wide)) : 0;
+}
+
+// ---- TValueView ----
+
+TValueView::TValueView(const TFieldValues& values, int index)
+{
+    const TValueChars chars = values.Chars(index);
+    if (chars.IsWide()) {
+        FKeep = values;
+        FWideView = chars.Wide();
+        FWide = true;
+        return;
+    }
+    FDecoded.resize(chars.size());
+    chars.DecodeTo(FDecoded.data());
 }

@@ -54,6 +54,12 @@ inline char EncodeChar(const ReverseTable& table, QChar c)
 
 namespace AnsiCodePage {
 
+char16_t DecodeChar(char byte)
+{
+    const auto b = static_cast<unsigned char>(byte);
+    return b < 128 ? char16_t(b) : HighHalf[b - 128];
+}
+
 void DecodeTo(QByteArrayView bytes, char16_t* out)
 {
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -98,6 +104,19 @@ bool CanEncode(QStringView text)
     for (QChar c : text)
         if (c.unicode() != 0 && Reverse().bytes[c.unicode()] == 0)
             return false;
+    return true;
+}
+
+bool EncodeExactly(QStringView text, char* out)
+{
+    const ReverseTable& table = Reverse();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const unsigned char b = table.bytes[c];
+        if (b == 0 && c != 0)
+            return false;
+        out[i] = static_cast<char>(b);
+    }
     return true;
 }
 

@@ -11,6 +11,8 @@
 namespace AnsiCodePage {
 
 QString Decode(QByteArrayView bytes);
+// The character of one byte.
+char16_t DecodeChar(char byte);
 // Decodes into an existing string, reusing its buffer (for line-by-line reading).
 void DecodeInto(QByteArrayView bytes, QString& out);
 // Decodes into room for bytes.size() characters.
@@ -20,5 +22,8 @@ QByteArray Encode(QStringView text);
 void EncodeAppend(QStringView text, QByteArray& out);
 // Whether every character of the text has a byte of its own in the code page.
 bool CanEncode(QStringView text);
+// Encodes the whole text into room for text.size() bytes; false, with the
+// room left undefined, where a character has no byte in the code page.
+bool EncodeExactly(QStringView text, char* out);
 
 }  // namespace AnsiCodePage

@@ -1,5 +1,8 @@
+#include "AnsiCodePage.h"
 #include "StrUtils.h"
 #include "TFormat.h"
+
+#include <QVarLengthArray>
 
 #include <algorithm>
 
@@ -32,4 +35,25 @@ TValidity TFormat::Validity(QStringView S, const TRule& Rule) const
                                             code.utf16() + code.size());
     });
     return it != codes.end() && (*it)->Value == value ? TValidity::Valid : TValidity::NotInDomain;
+}
+
+// The code page gives blanks, controls and digits the codes of the same
+// characters, so only a domain's codes need the value decoded.
+TValidity TFormat::Validity(QByteArrayView fileBytes, const TRule& Rule) const
+{
+    qsizetype end = fileBytes.size();
+    while (end > 0 && uchar(fileBytes[end - 1]) <= 32)
+        --end;
+    const QByteArrayView value = fileBytes.first(end);
+    if (Rule.Required && value.isEmpty())
+        return TValidity::MissingRequired;
+    if (value.size() > Rule.Size)
+        return TValidity::TooLong;
+    if (Rule.Kind == u'N' && !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return TValidity::NotDigits;
+    if (!Rule.ValSet || value.isEmpty())
+        return TValidity::Valid;
+    QVarLengthArray<char16_t, 64> chars(value.size());
+    AnsiCodePage::DecodeTo(value, chars.data());
+    return Validity(QStringView(chars.data(), chars.size()), Rule);
 }

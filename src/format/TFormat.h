@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QByteArrayView>
 #include <QStringView>
 
 #include <memory>
@@ -100,6 +101,12 @@ public:
     bool StrIsValid(QStringView S, const TRule& Rule) const { return Validity(S, Rule) == TValidity::Valid; }
     // The first test of StrIsValid that the value fails.
     TValidity Validity(QStringView S, const TRule& Rule) const;
+    // The same for a value as the file holds it, in the file's code page.
+    bool StrIsValid(QByteArrayView fileBytes, const TRule& Rule) const
+    {
+        return Validity(fileBytes, Rule) == TValidity::Valid;
+    }
+    TValidity Validity(QByteArrayView fileBytes, const TRule& Rule) const;
 
     // Lookups that the model's own maps answer directly.
     const TFld* GetFld(const QString& FldID) const;

@@ -158,4 +158,36 @@ TEST_F(CompactStorage, AViewTakenBeforeAChangeStillReadsWhatItWasTakenFrom)
     EXPECT_EQ(QStringView(account), QStringLiteral("4711"));
 }
 
+// Values stay in the file's code page until one needs a character it lacks;
+// from then on the record behaves exactly as before, in every other value too.
+TEST_F(CompactStorage, AValueTheCodePageLacksIsKeptAsTyped)
+{
+    TContentRec* rec = Make("300300", {{"310011", "4711"}, {"310233", "Иванов"}});
+    const auto plain = TContent::ParseLine(Format(), rec->RecToString(), nullptr);
+    const TValueView before = rec->GetView("310233");
+    rec->SetVal("310233", QStringLiteral("Ωмега 漢"));
+    EXPECT_EQ(rec->GetVal("310233"), QStringLiteral("Ωмега 漢"));
+    EXPECT_EQ(QStringView(before), QStringLiteral("Иванов"));
+    EXPECT_EQ(rec->Account, QStringLiteral("4711"));
+    ExpectConsistent(*rec);
+    QByteArray line;
+    rec->AppendLineBytes(line);
+    EXPECT_TRUE(line.contains("?\xEC\xE5\xE3\xE0 ?")) << line.toStdString();
+
+    // Equal values compare equal whichever way each record keeps them.
+    const TValueView wide = rec->GetView("310233");
+    rec->SetVal("310233", QStringLiteral("Иванов"));
+    EXPECT_EQ(QStringView(wide), QStringLiteral("Ωмега 漢"));
+    EXPECT_FALSE(TContent::RecDiffer(*rec, *plain));
+
+    // More characters than two-byte ends can reach.
+    const int last = rec->FldCount() - 1;
+    rec->SetValue(last, QString(70000, u'ж'));
+    rec->SetValue(1, QStringLiteral("漢"));
+    EXPECT_EQ(rec->Value(last), QString(70000, u'ж'));
+    EXPECT_EQ(rec->Value(1), QStringLiteral("漢"));
+    EXPECT_EQ(rec->GetVal("310233"), QStringLiteral("Иванов"));
+    EXPECT_EQ(rec->GetVal("310011"), QStringLiteral("4711"));
+}
+
 }  // namespace

@@ -110,7 +110,7 @@ TEST(BadInput, OutOfMemoryIsReportedAndTheCheckStaysWithinItsBound)
     dir.Write("short.uvo", QByteArray("300300\r\n").repeated(2000000));
     const auto limited = [](QProcess& process) {
         process.setChildProcessModifier([] {
-            const rlimit limit{rlim_t(1) << 30, rlim_t(1) << 30};
+            const rlimit limit{rlim_t(1) << 29, rlim_t(1) << 29};
             ::setrlimit(RLIMIT_AS, &limit);
         });
     };
