@@ -128,7 +128,7 @@ void PrintMemory(const std::vector<SizeResult>& sizes)
         const double file = double(std::max<qint64>(size.FileBytes, 1));
         const double peakRatio = memory.PeakGrowth / file;
         char target[32];
-        std::snprintf(target, sizeof target, "peak <= %.1fx file", memory.MaxFileRatio);
+        std::snprintf(target, sizeof target, "peak <= %.2fx file", memory.MaxFileRatio);
         std::printf("%9d %9lld %9.1f  %10.1f %9.0f %7.2fx  %10.1f %9.0f %7.2fx  %-16s %s%s\n", size.Accounts,
                     size.Records, Mb(size.FileBytes), Mb(memory.PeakGrowth), memory.PeakGrowth / records, peakRatio,
                     Mb(memory.Retained), memory.Retained / records, memory.Retained / file, target,

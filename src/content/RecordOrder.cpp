@@ -7,11 +7,38 @@
 #include "StrUtils.h"
 #include "TContent.h"
 
-#include <QVarLengthArray>
 
 #include <algorithm>
+#include <array>
 
 namespace {
+
+// Where a field lies in the record's layout. Every record gets a key as it
+// is read, so the place is remembered per record type and thread and only
+// checked on each use, rather than looked up by id.
+int FieldPosition(const TContentRec& rec, const QString& fldId)
+{
+    struct TRemembered {
+        const TRec* Type = nullptr;
+        const QString* FldId = nullptr;
+        int Index = -1;
+    };
+    thread_local std::array<TRemembered, 16> remembered;
+    thread_local size_t next = 0;
+    const auto holds = [&](int i) {
+        const TRule* rule = rec.FldRule(i);
+        return rule->Key.Rec == rec.Rec && rule->FldID() == fldId;
+    };
+    for (const TRemembered& r : remembered)
+        if (r.Type == rec.Rec && r.FldId == &fldId && r.Index < rec.FldCount() && holds(r.Index))
+            return r.Index;
+    for (int i = 0; i < rec.FldCount(); ++i)
+        if (holds(i)) {
+            remembered[next++ % remembered.size()] = {rec.Rec, &fldId, i};
+            return i;
+        }
+    return -1;
+}
 
 // A key built in one string: each piece is a value left-aligned in a fixed
 // width (cut to it) or a run of "z". Every record gets a key as it is read,
@@ -22,24 +49,33 @@ public:
 
     TKeyText& Padded(const TValueChars& value, qsizetype width)
     {
+        width = std::min(width, Room());
         const qsizetype n = std::min(value.size(), width);
-        const qsizetype at = FText.size();
-        FText.resize(at + width, u' ');
-        value.First(n).DecodeTo(FText.data() + at);
+        value.First(n).DecodeTo(FText + FSize);
+        std::fill(FText + FSize + n, FText + FSize + width, u' ');
+        FSize += width;
         return *this;
     }
-    TKeyText& Field(const QString& fldId, qsizetype width) { return Padded(FRec.GetChars(fldId), width); }
+    TKeyText& Field(const QString& fldId, qsizetype width)
+    {
+        return Padded(FRec.Chars(FieldPosition(FRec, fldId)), width);
+    }
     TKeyText& Zs(qsizetype n)
     {
-        FText.resize(FText.size() + n, u'z');
+        n = std::min(n, Room());
+        std::fill(FText + FSize, FText + FSize + n, u'z');
+        FSize += n;
         return *this;
     }
     TKeyText& Text(QStringView text) { return Padded(text, text.size()); }
-    QString Take() const { return QString(reinterpret_cast<const QChar*>(FText.constData()), FText.size()); }
+    QString Take() const { return QString(reinterpret_cast<const QChar*>(FText), FSize); }
 
 private:
+    qsizetype Room() const { return qsizetype(std::size(FText)) - FSize; }
+
     const TContentRec& FRec;
-    QVarLengthArray<char16_t, 64> FText;
+    char16_t FText[64];  // more than the longest key
+    qsizetype FSize = 0;
 };
 
 constexpr qsizetype AccountWidth = 20;

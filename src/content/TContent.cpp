@@ -6,6 +6,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstring>
 #include <type_traits>
 
 // ---- TContentFld ----
@@ -53,11 +54,12 @@ int TContentRec::FldIndex(const QString& FldID) const
 {
     if (!Rec || !FRules)
         return -1;
-    const TRule* rule = Format->GetRule(Rec->RecID, FldID);
-    if (!rule)
+    const TFld* fld = Format->GetFld(FldID);
+    if (!fld)
         return -1;
     const auto end = FRules->begin() + FldCount();
-    const auto it = std::find(FRules->begin(), end, rule);
+    const auto it =
+        std::find_if(FRules->begin(), end, [&](const TRule* rule) { return rule->Key.Fld == fld && rule->Key.Rec == Rec; });
     return it == end ? -1 : int(it - FRules->begin());
 }
 
@@ -255,14 +257,25 @@ bool NeedsUtf16(const Pieces& pieces)
     return false;
 }
 
-bool IsValidValue(const TFormat& format, const TValueChars& value, const TRule& rule)
+// Whether any of eight bytes is above 32: its high bit, or the low seven
+// bits plus 95 reaching it (no sum carries into the next byte).
+inline bool AnyAboveBlank(quint64 word)
 {
-    return value.IsWide() ? format.StrIsValid(value.Wide(), rule) : format.StrIsValid(value.Bytes(), rule);
+    constexpr quint64 Low7 = 0x7F7F7F7F7F7F7F7Full, Add95 = 0x5F5F5F5F5F5F5F5Full, High = 0x8080808080808080ull;
+    return ((word | ((word & Low7) + Add95)) & High) != 0;
 }
 
+// Most of a line is blanks that fill its fields: they are passed over eight at a time.
 QByteArrayView TrimRightControls(QByteArrayView bytes)
 {
     qsizetype end = bytes.size();
+    while (end >= 8) {
+        quint64 word;
+        std::memcpy(&word, bytes.data() + end - 8, sizeof word);
+        if (AnyAboveBlank(word))
+            break;
+        end -= 8;
+    }
     while (end > 0 && uchar(bytes[end - 1]) <= 32)
         --end;
     return bytes.first(end);
@@ -282,15 +295,16 @@ std::unique_ptr<TContentRec> TContent::ParseText(const TFormat& format, Line lin
         return nullptr;
     // Every value is measured first, so that the record's values take one
     // block of the right size.
-    QVarLengthArray<Line, 64> pieces;
+    QVarLengthArray<Line, 64> pieces(qsizetype(layout.size()));
     qsizetype chars = 0;
     qsizetype position = 0;
-    for (const TRule* rule : layout) {
-        const qsizetype width = std::max(0, rule->Size);
+    for (size_t i = 0; i < layout.size(); ++i) {
+        const qsizetype width = std::max(0, layout[i]->Size);
+        // The array leaves views uninitialised: each gets a value here.
         const Line piece = position < line.size()
                                ? TrimRightControls(line.sliced(position, std::min(width, line.size() - position)))
                                : Line();
-        pieces.push_back(piece);
+        pieces[qsizetype(i)] = piece;
         chars += piece.size();
         position += width;
     }
@@ -298,13 +312,16 @@ std::unique_ptr<TContentRec> TContent::ParseText(const TFormat& format, Line lin
     rec->Rec = recType;
     rec->FRules = &layout;
     rec->FValues.Reserve(int(layout.size()), chars, NeedsUtf16(pieces));
+    rec->FValues.AppendReserved(std::span<const Line>(pieces.constData(), size_t(pieces.size())));
     for (int i = 0; i < int(layout.size()); ++i) {
         const TRule* rule = layout[size_t(i)];
-        const TValueChars value = rec->FValues.AppendReserved(pieces[i]);
-        if (!IsValidValue(format, value, *rule))
+        const Line value = pieces[i];  // what the record now keeps
+        if (!format.StrIsValid(value, *rule))
             rec->FValues.SetValid(i, false);
-        if (rule->IsAccountField)
-            rec->Account = previous && value == QStringView(previous->Account) ? previous->Account : value.toString();
+        if (rule->IsAccountField) {
+            const TValueChars chars(value);
+            rec->Account = previous && chars == QStringView(previous->Account) ? previous->Account : chars.toString();
+        }
     }
     rec->CalcSortStr();
     return rec;

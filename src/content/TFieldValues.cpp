@@ -214,24 +214,43 @@ char* TFieldValues::AppendRoom(qsizetype size)
     return at;
 }
 
-TValueChars TFieldValues::AppendReserved(QStringView value)
+template <typename Value, typename CopyChars>
+void TFieldValues::AppendAll(std::span<const Value> values, size_t charSize, CopyChars copy)
 {
-    const int index = Count();
-    if (!FBlock->Wide && !AnsiCodePage::CanEncode(value))  // the room in the code page cannot hold it
-        MakeRoom(FBlock->CountCapacity, FBlock->CharCapacity, true);
-    Store(value, AppendRoom(value.size()), FBlock->Wide);
-    return Chars(index);
+    Q_ASSERT(FBlock && FBlock->Refs.load(std::memory_order_relaxed) == 1);
+    Q_ASSERT(FBlock->Count + values.size() <= FBlock->CountCapacity);
+    char* chars = CharBytes(FBlock);
+    quint32 used = FBlock->Used;
+    quint32 count = FBlock->Count;
+    for (const Value& value : values) {
+        Q_ASSERT(used + quint64(value.size()) <= FBlock->CharCapacity);
+        if (!value.isEmpty())
+            copy(value, chars + charSize * used);
+        used += quint32(value.size());
+        SetEnd(FBlock, count++, used);
+    }
+    FBlock->Used = used;
+    FBlock->Count = count;
 }
 
-TValueChars TFieldValues::AppendReserved(QByteArrayView fileBytes)
+void TFieldValues::AppendReserved(std::span<const QStringView> values)
 {
-    const int index = Count();
-    char* at = AppendRoom(fileBytes.size());
-    if (FBlock->Wide)
-        AnsiCodePage::DecodeTo(fileBytes, reinterpret_cast<char16_t*>(at));
-    else if (!fileBytes.isEmpty())
-        std::memcpy(at, fileBytes.data(), size_t(fileBytes.size()));
-    return Chars(index);
+    const bool fits = std::all_of(values.begin(), values.end(), [](QStringView v) { return AnsiCodePage::CanEncode(v); });
+    if (!FBlock->Wide && !fits)  // the room in the code page cannot hold them
+        MakeRoom(FBlock->CountCapacity, FBlock->CharCapacity, true);
+    const bool wide = FBlock->Wide;
+    AppendAll(values, wide ? sizeof(char16_t) : 1, [wide](QStringView value, char* at) { Store(value, at, wide); });
+}
+
+void TFieldValues::AppendReserved(std::span<const QByteArrayView> fileValues)
+{
+    if (FBlock->Wide) {
+        AppendAll(fileValues, sizeof(char16_t), [](QByteArrayView value, char* at) {
+            AnsiCodePage::DecodeTo(value, reinterpret_cast<char16_t*>(at));
+        });
+        return;
+    }
+    AppendAll(fileValues, 1, [](QByteArrayView value, char* at) { std::memcpy(at, value.data(), size_t(value.size())); });
 }
 
 void TFieldValues::Clear() { Release(); }

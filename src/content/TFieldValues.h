@@ -8,6 +8,7 @@
 #include "TValueChars.h"
 
 #include <atomic>
+#include <span>
 #include <utility>
 
 // The values of one record's fields in one block of memory: every value's
@@ -49,10 +50,10 @@ public:
     void Clear();
 
     // Appending into the room that Reserve made, without the checks of
-    // Append: for a reader that measured the whole record first. Each answers
-    // the value as stored, valid until SetValid marks it otherwise.
-    TValueChars AppendReserved(QStringView value);
-    TValueChars AppendReserved(QByteArrayView fileBytes);  // in the file's code page
+    // Append: for a reader that measured the whole record first. The value
+    // counts as valid until SetValid marks it otherwise.
+    void AppendReserved(std::span<const QStringView> values);
+    void AppendReserved(std::span<const QByteArrayView> fileValues);  // in the file's code page
     void SetValid(int index, bool valid) { SetValidBit(index, valid); }
 
     // Characters and bookkeeping held, for memory accounting.
@@ -99,6 +100,9 @@ private:
     void SetValidBit(int index, bool valid);
     // The place of one more value of `size` characters in room already made.
     char* AppendRoom(qsizetype size);
+    // Appends values of one character form into room already made.
+    template <typename Value, typename CopyChars>
+    void AppendAll(std::span<const Value> values, size_t charSize, CopyChars copy);
     bool Holds(QStringView value) const;
     void Retain() const
     {

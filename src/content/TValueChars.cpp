@@ -68,8 +68,12 @@ bool operator==(const TValueChars& a, const TValueChars& b)
     if (a.FWide == b.FWide)
         return a.FSize == 0 ||
                std::memcmp(a.FData, b.FData, size_t(a.FSize) * (a.FWide ? sizeof(char16_t) : 1)) == 0;
-    for (qsizetype i = 0; i < a.FSize; ++i)
-        if (a.At(i) != b.At(i))
-            return false;
-    return true;
+    const TValueChars& narrow = a.FWide ? b : a;
+    const QStringView wide = a.FWide ? a.Wide() : b.Wide();
+    char16_t run[256];
+    if (a.FSize <= qsizetype(std::size(run))) {
+        narrow.DecodeTo(run);
+        return QStringView(run, a.FSize) == wide;
+    }
+    return narrow.toString() == wide;
 }

@@ -48,7 +48,7 @@ QString ReadFailureMessage(const FileIo::TReadResult& read)
 
 // Large enough that the threads that parse a piece have work worth starting
 // them for, small enough that a large file is never held whole.
-constexpr qsizetype ReadPiece = 16 << 20;
+constexpr qsizetype ReadPiece = 4 << 20;
 // The least of a piece worth a thread of its own.
 constexpr qsizetype MinThreadShare = 1 << 20;
 // Records rendered between two progress reports.

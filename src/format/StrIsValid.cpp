@@ -53,6 +53,11 @@ TValidity TFormat::Validity(QByteArrayView fileBytes, const TRule& Rule) const
         return TValidity::NotDigits;
     if (!Rule.ValSet || value.isEmpty())
         return TValidity::Valid;
+    return DomainValidity(value, Rule);
+}
+
+TValidity TFormat::DomainValidity(QByteArrayView value, const TRule& Rule) const
+{
     QVarLengthArray<char16_t, 64> chars(value.size());
     AnsiCodePage::DecodeTo(value, chars.data());
     return Validity(QStringView(chars.data(), chars.size()), Rule);

@@ -133,5 +133,8 @@ private:
     std::unordered_map<QString, std::unique_ptr<TVal>> FValList;
     std::unordered_map<QString, std::unique_ptr<TValSet>> FValSetList;
     std::unordered_map<TKey, std::unique_ptr<TRule>, TKeyHash> FRuleList;
+    // The domain test of a value in the file's code page, decoded for it.
+    TValidity DomainValidity(QByteArrayView value, const TRule& Rule) const;
+
     bool FCodesSorted = false;  // every domain's codes in ascending order
 };
