@@ -58,6 +58,8 @@ TValidity TFormat::Validity(QByteArrayView fileBytes, const TRule& Rule) const
 
 TValidity TFormat::DomainValidity(QByteArrayView value, const TRule& Rule) const
 {
+    if (FCodesSorted)
+        return Rule.ValSet->FileCodes.Contains(value) ? TValidity::Valid : TValidity::NotInDomain;
     QVarLengthArray<char16_t, 64> chars(value.size());
     AnsiCodePage::DecodeTo(value, chars.data());
     return Validity(QStringView(chars.data(), chars.size()), Rule);

@@ -1,5 +1,7 @@
 #include "TFormat.h"
 
+#include "AnsiCodePage.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -163,9 +165,15 @@ bool TFormat::OnEndLoading()
 {
     if (FRecList.empty() || FFldList.empty() || FRuleList.empty())
         return false;
-    for (auto& [id, valSet] : FValSetList)
+    for (auto& [id, valSet] : FValSetList) {
         std::sort(valSet->ValList.begin(), valSet->ValList.end(),
                   [](const TVal* a, const TVal* b) { return a->Value < b->Value; });
+        valSet->FileCodes.Clear();
+        for (const TVal* val : valSet->ValList)
+            if (AnsiCodePage::CanEncode(val->Value))  // a code the file cannot hold matches no value of it
+                valSet->FileCodes.Add(AnsiCodePage::Encode(val->Value));
+        valSet->FileCodes.Close();
+    }
     FCodesSorted = true;
     return true;
 }

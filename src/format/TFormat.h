@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TFileCodes.h"
 #include "UvoIds.h"
 
 #include <QString>
@@ -45,6 +46,7 @@ struct TValSet {
     QString ValSetID;
     QString Name;
     std::vector<const TVal*> ValList;  // not owned
+    TFileCodes FileCodes;  // filled once loading ends
 };
 
 struct TKey {
