@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <thread>
 
@@ -55,29 +56,42 @@ void TLinePieces::Finish()
     FCarry.clear();
 }
 
+namespace {
+
+int Processors() { return std::max(1, QThread::idealThreadCount()); }
+
+// Runs per processor: a processor that is done with its run while another is
+// slowed (by other programs on the machine, by a run harder to read) takes the
+// next one instead of waiting.
+constexpr int RunsPerProcessor = 4;
+
+}  // namespace
+
 std::vector<QByteArrayView> RunsForProcessors(QByteArrayView lines, qsizetype minShare)
 {
-    const int processors = std::max(1, QThread::idealThreadCount());
-    const int count = int(std::clamp<qsizetype>(lines.size() / minShare, 1, processors));
+    const int most = Processors() > 1 ? Processors() * RunsPerProcessor : 1;
+    const int count = int(std::clamp<qsizetype>(lines.size() / minShare, 1, most));
     return TUvoLines::SplitAtLineEnds(lines, count);
 }
 
 void SideBySide(size_t count, const std::function<void(size_t index)>& work)
 {
     std::vector<std::exception_ptr> failures(count);
-    const auto guarded = [&](size_t i) noexcept {
-        try {
-            work(i);
-        } catch (...) {
-            failures[i] = std::current_exception();
+    std::atomic<size_t> next = 0;
+    const auto takeRuns = [&]() noexcept {
+        for (size_t i; (i = next++) < count;) {
+            try {
+                work(i);
+            } catch (...) {
+                failures[i] = std::current_exception();
+            }
         }
     };
     {
         std::vector<std::jthread> workers;
-        for (size_t i = 1; i < count; ++i)
-            workers.emplace_back(guarded, i);
-        if (count > 0)
-            guarded(0);
+        for (size_t i = 1; i < std::min(count, size_t(Processors())); ++i)
+            workers.emplace_back(takeRuns);
+        takeRuns();
     }
     for (const std::exception_ptr& failure : failures)
         if (failure)

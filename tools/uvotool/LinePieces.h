@@ -42,10 +42,11 @@ private:
     qint64 FAfterMark = 0;
 };
 
-// Whole lines cut at line ends into one run per processor, as many as give
-// each at least minShare bytes, so that they can be read side by side.
+// Whole lines cut at line ends into runs of at least minShare bytes, a few
+// per processor, so that they can be read side by side.
 std::vector<QByteArrayView> RunsForProcessors(QByteArrayView lines, qsizetype minShare);
 
-// work(0) … work(count - 1), each on a thread of its own but the first, which
-// runs on the caller's; the first failure of any is thrown again once all end.
+// work(0) … work(count - 1) on as many threads as processors, the caller's
+// among them, each taking the next index when done with one; the first
+// failure of any is thrown again once all end.
 void SideBySide(size_t count, const std::function<void(size_t index)>& work);
