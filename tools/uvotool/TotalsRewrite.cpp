@@ -83,9 +83,45 @@ struct TStop {
 
 using TTypeCounts = std::unordered_map<const TRec*, qsizetype>;
 
-// A run of whole lines parsed as the editor's reader parses them, keeping
-// only the counts per record type, the losses and the last Trailer; line
-// numbers counted from the run's first line.
+// The record type a line names, found as the reader finds it (by the line's
+// first six characters), with the length of its lines; each type is looked
+// up once.
+class TLineTypes {
+public:
+    struct TType {
+        QByteArray Id;
+        const TRec* Rec = nullptr;
+        bool Readable = false;  // the format lays the type's records out
+        qsizetype LineLength = 0;
+    };
+
+    explicit TLineTypes(const TFormat& format) : FFormat(format), FFactory(format) {}
+
+    const TType& Of(QByteArrayView line)
+    {
+        const QByteArrayView id = line.first(std::min<qsizetype>(6, line.size()));
+        for (const TType& known : FKnown)
+            if (known.Id == id)
+                return known;
+        TType& type = FKnown.emplace_back();
+        type.Id = id.toByteArray();
+        type.Rec = FFormat.GetRec(AnsiCodePage::Decode(id));
+        type.Readable = !FFormat.Layout(type.Rec).empty();
+        if (type.Readable)
+            type.LineLength = FFactory.CreateNewOnRec(type.Rec)->LineLength();
+        return type;
+    }
+
+private:
+    const TFormat& FFormat;
+    TContent FFactory;
+    std::vector<TType> FKnown;  // a few: the first unreadable type stops the reading
+};
+
+// A run of whole lines read as the editor's reader reads them, keeping only
+// the counts per record type, the losses and the last Trailer; line numbers
+// counted from the run's first line. Only the Trailer and the lines that may
+// have lost data are parsed whole: the type tells the rest.
 struct TCountedRun {
     TTypeCounts Counts;
     qsizetype Lines = 0;
@@ -98,10 +134,9 @@ struct TCountedRun {
     void Read(const TFormat& format, QByteArrayView data, bool keepLosses)
     {
         TUvoLines lines(data);
+        TLineTypes types(format);
         TFileLineLosses losses;
         QByteArrayView line;
-        std::unique_ptr<TContentRec> held;
-        const TContentRec* previous = nullptr;
         const TRec* lastType = nullptr;
         qsizetype* lastCount = nullptr;
         while (lines.Next(line)) {
@@ -110,27 +145,29 @@ struct TCountedRun {
                 Stop = {n, true, {}};
                 break;
             }
-            std::unique_ptr<TContentRec> rec = TContent::ParseFileLine(format, line, previous);
-            if (!rec) {
+            const TLineTypes::TType& type = types.Of(line);
+            if (!type.Readable) {
                 Stop = {n, false, AnsiCodePage::Decode(line)};
                 break;
             }
+            if (type.Rec != lastType || !lastCount) {  // records of a type come in runs
+                lastType = type.Rec;
+                lastCount = &Counts[lastType];
+            }
+            ++*lastCount;
+            const bool trailer = type.Rec == format.TrailerRec;
+            if (!trailer && lines.LoneCrAt() < 0 && line.size() <= type.LineLength)
+                continue;  // nothing lost
+            std::unique_ptr<TContentRec> rec = TContent::ParseFileLine(format, line, nullptr);
             if (auto loss = losses.Of(n, line, *rec, lines.LoneCrAt())) {
                 ++LossCount;
                 if (keepLosses)
                     Losses.push_back(std::move(*loss));
             }
-            if (rec->Rec != lastType || !lastCount) {  // records of a type come in runs
-                lastType = rec->Rec;
-                lastCount = &Counts[lastType];
-            }
-            ++*lastCount;
-            const bool trailer = rec->Rec == format.TrailerRec;
-            if (trailer)
+            if (trailer) {
+                Trailer = std::move(rec);
                 TrailerLine = n;
-            std::unique_ptr<TContentRec>& keep = trailer ? Trailer : held;
-            keep = std::move(rec);
-            previous = keep.get();
+            }
         }
         Lines = lines.LineNumber();
     }
