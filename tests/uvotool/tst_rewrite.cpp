@@ -3,14 +3,18 @@
 
 #include "InterruptedSaves.h"
 #include "KilledSave.h"
+#include "UvoFile.h"
 #include "UvoToolFixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -114,6 +118,53 @@ TEST_F(Rewrite, SortOrdersTheHierarchyAndRecomputesTheTotals)
     EXPECT_FALSE(QFileInfo::exists(Dir.Path("bare-out.uvo")));
     EXPECT_EQ(Tool({"sort", "bare.uvo"}).ExitCode, 0);
     EXPECT_EQ(Dir.Read("bare.uvo"), JoinLines({b.Lines()[1], b.Lines()[0]}));
+}
+
+// A file larger than a piece of reading gets the totals, and every other line
+// as the editor writes it, that it gets read whole into content; lines with LF
+// alone, an earlier Trailer and a Trailer far from the end included.
+TEST_F(Rewrite, TotalsOfAFileReadInPiecesAreThoseOfTheFileReadWhole)
+{
+    TUvoFileBuilder sound;
+    AddSoundFile(sound, 2000);  // about 6.6 MB
+    QList<QByteArray> lines = WithWrongTotals(sound).split('\n');
+    lines.removeLast();
+    const qsizetype middle = lines.size() / 3;
+    lines.move(lines.size() - 1, middle);  // the Trailer, its totals recounted
+    lines.insert(5, lines[middle]);        // an earlier Trailer, written as it is
+    QByteArray bytes;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        bytes += (i % 7 == 0 ? lines[i].chopped(1) : lines[i]) + '\n';
+    ASSERT_GT(bytes.size(), 4 << 20);
+    Dir.Write("big.uvo", bytes);
+
+    TContent whole(ShippedFormat());
+    ASSERT_TRUE(UvoFile::ReadBytes(bytes, whole).Ok);
+    whole.CalcRecsCount();
+    const TToolRun run = Tool({"totals", "big.uvo", "-o", "out.uvo"});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_EQ(Dir.Read("out.uvo"), UvoFile::Render(whole));
+
+    // Replaced in place where the folder allows no new file, the file read the
+    // second time is the one that the complete copy is written over.
+    ASSERT_TRUE(QDir(Dir.Root()).mkdir("locked"));
+    Dir.Write("locked/big.uvo", bytes);
+    ASSERT_EQ(::chmod(QFile::encodeName(Dir.Path("locked/big.uvo")).constData(), 0666), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(Dir.Root()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(Dir.Path("locked")).constData(), 0555), 0);
+    const TToolRun inPlace = RunTool({"totals", Dir.Path("locked/big.uvo")}, Dir.Root(), Unprivileged);
+    ::chmod(QFile::encodeName(Dir.Path("locked")).constData(), 0755);  // so that the folder can be removed
+    if (inPlace.ExitCode != 99) {  // 99: no unprivileged user to run as
+        EXPECT_EQ(inPlace.ExitCode, 0) << inPlace.Err.toStdString();
+        EXPECT_EQ(Dir.Read("locked/big.uvo"), UvoFile::Render(whole));
+    }
+
+    lines.removeIf([](const QByteArray& line) { return line.startsWith(Ansi(UvoIds::TrailerRecID)); });
+    Dir.Write("bare.uvo", lines.join('\n'));
+    const TToolRun bare = Tool({"totals", "bare.uvo", "-o", "bare-out.uvo"});
+    EXPECT_EQ(bare.ExitCode, 1);
+    EXPECT_EQ(bare.Err, "uvotool: bare.uvo: no Trailer record, no totals to recompute; nothing written.\n");
+    EXPECT_FALSE(QFileInfo::exists(Dir.Path("bare-out.uvo")));
 }
 
 TEST_F(Rewrite, FileThatCannotBeWrittenLeavesEveryFileAsItWas)

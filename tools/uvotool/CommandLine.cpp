@@ -161,11 +161,16 @@ std::optional<int> ReadToRewrite(const QString& file, bool force, TContent& cont
 
 int WriteRewritten(const QString& target, const TContent& content)
 {
+    return WriteRewritten(target, [&content](const FileIo::TPieceSink& sink) { UvoFile::RenderInPieces(content, sink); });
+}
+
+int WriteRewritten(const QString& target, const FileIo::TProducer& produce)
+{
     try {
         if (target == StandardStream)
-            UvoFile::WriteDescriptor(STDOUT_FILENO, content);
+            FileIo::WriteDescriptor(STDOUT_FILENO, produce);
         else
-            UvoFile::Write(target, content);
+            FileIo::Write(target, produce);
     } catch (const TUvoError& error) {
         PrintFileError(target, Escaped(error.Message()));
         return ExitFailure;

@@ -52,6 +52,10 @@ int UsageError(const QString& invocation, const QString& message);
 // The lines of a file whose reading passed over data, and that nothing was
 // written, on standard error.
 void ReportLosses(const QString& file, const std::vector<TReadLoss>& losses);
+// The same told loss by loss: "file:line: what: dropped", then that nothing
+// was written for the losses of that many lines.
+void PrintLoss(const QString& file, const TReadLoss& loss);
+void PrintNothingWrittenForLosses(const QString& file, qsizetype lines);
 // What the commands that rewrite a file share, after their own description.
 extern const char* const RewriteNotes;
 
@@ -63,6 +67,8 @@ std::optional<int> ReadToRewrite(const QString& file, bool force, TContent& cont
 // Writes the rewritten content to target ("-": standard output) through the
 // safe save; ExitSound, or ExitFailure once the reason is on standard error.
 int WriteRewritten(const QString& target, const TContent& content);
+// The same for content handed out in pieces.
+int WriteRewritten(const QString& target, const FileIo::TProducer& produce);
 
 // The parser of one command's own arguments.
 struct TCommandLine {

@@ -9,9 +9,11 @@
 #include "FindingWriters.h"
 #include "FormatLoader.h"
 #include "InterruptedSaves.h"
+#include "LinePieces.h"
 #include "TContent.h"
 #include "TFormat.h"
 #include "TUvoError.h"
+#include "TotalsRewrite.h"
 #include "UvoFile.h"
 
 #include <QCommandLineParser>
@@ -26,9 +28,6 @@
 
 namespace UvoTool {
 namespace {
-
-// A file is checked in pieces of this size, each read into the same buffer.
-constexpr qsizetype CheckPieceBytes = 4 << 20;
 
 const char* const MainDescription =
     "Checks and prepares UVO submission files in batch jobs, with the record layouts\n"
@@ -138,8 +137,8 @@ int CheckInput(const TFormat& format, const QString& file, TFindingWriter& write
         return check.Add(piece) && !(size == 0 && check.BytesAfterEndMark() > FileIo::MaxLineBytes);
     };
     FileIo::TReadResult read = file == StandardStream
-                                   ? FileIo::ReadDescriptorInPieces(STDIN_FILENO, CheckPieceBytes, take)
-                                   : FileIo::ReadAnyFileInPieces(file, CheckPieceBytes, take);
+                                   ? FileIo::ReadDescriptorInPieces(STDIN_FILENO, LinePieceBytes, take)
+                                   : FileIo::ReadAnyFileInPieces(file, LinePieceBytes, take);
     if (check.TooLongLine() > 0) {
         read.Failure = FileIo::TReadFailure::LineTooLong;
         read.Line = check.TooLongLine();
@@ -189,11 +188,21 @@ const char* const RewriteNotes =
 void ReportLosses(const QString& file, const std::vector<TReadLoss>& losses)
 {
     for (const TReadLoss& loss : losses)
-        PrintError(QStringLiteral("%1:%2: %3: %4").arg(Escaped(file)).arg(loss.Line).arg(LossText(loss.Kind), Quoted(loss.Dropped)));
+        PrintLoss(file, loss);
+    PrintNothingWrittenForLosses(file, qsizetype(losses.size()));
+}
+
+void PrintLoss(const QString& file, const TReadLoss& loss)
+{
+    PrintError(QStringLiteral("%1:%2: %3: %4").arg(Escaped(file)).arg(loss.Line).arg(LossText(loss.Kind), Quoted(loss.Dropped)));
+}
+
+void PrintNothingWrittenForLosses(const QString& file, qsizetype lines)
+{
     PrintFileError(file, QStringLiteral("reading passed over data on %1 %2; nothing written "
                                         "(--force writes the file without it).")
-                             .arg(losses.size())
-                             .arg(QLatin1String(losses.size() == 1 ? "line" : "lines")));
+                             .arg(lines)
+                             .arg(QLatin1String(lines == 1 ? "line" : "lines")));
 }
 
 namespace {
@@ -228,11 +237,15 @@ int RunRewrite(TRewrite kind, const QStringList& arguments)
     TFormat format;
     if (!LoadFormat(format))
         return ExitFailure;
+    const bool force = command.Parser.isSet(forceOption);
+    // A regular file can be read twice, and so need not be held whole.
+    if (kind == TRewrite::Totals && file != StandardStream && FileIo::IdentityOf(file))
+        return RewriteTotalsInPieces(format, file, target, force);
     TContent content(format);
-    if (const auto refused = ReadToRewrite(file, command.Parser.isSet(forceOption), content))
+    if (const auto refused = ReadToRewrite(file, force, content))
         return *refused;
     if (kind == TRewrite::Totals && !content.GetTrailerRec()) {
-        PrintFileError(file, QStringLiteral("no Trailer record, no totals to recompute; nothing written."));
+        PrintFileError(file, NoTrailerMessage);
         return ExitFindings;
     }
     if (kind == TRewrite::Sort)

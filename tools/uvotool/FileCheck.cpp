@@ -4,16 +4,13 @@
 #include "ContentCheck.h"
 #include "FileIo.h"
 #include "FindingWriters.h"
+#include "LinePieces.h"
 #include "TContent.h"
 #include "UvoLines.h"
 
-#include <QThread>
-
 #include <algorithm>
-#include <exception>
 #include <map>
 #include <optional>
-#include <thread>
 #include <tuple>
 #include <unordered_map>
 
@@ -78,15 +75,6 @@ public:
     {
     }
 
-    void Read() noexcept
-    {
-        try {
-            ReadLines();
-        } catch (...) {
-            Failure = std::current_exception();
-        }
-    }
-
     std::vector<TFinding> Findings;  // in line order
     TNotShownByKind NotShown;        // beyond what the file may still show
     std::unordered_map<const TRec*, TTally> Tallies;
@@ -95,12 +83,10 @@ public:
     qsizetype FirstLine = 0, LastLine = 0;
     std::unique_ptr<TContentRec> LastTrailer;  // a copy, with its values
     QByteArrayView Rest;  // the lines not read when the run stopped early
-    std::exception_ptr Failure;
 
     const TContentRec* LastRecord() const { return Last ? Last.get() : First.get(); }
 
-private:
-    void ReadLines()
+    void Read()
     {
         TUvoLines lines(FData);
         QByteArrayView line;
@@ -144,6 +130,7 @@ private:
         Lines = lines.LineNumber();
     }
 
+private:
     // The run's first record and the one before the next line; the others go.
     const TContentRec* Keep(std::unique_ptr<TContentRec> rec, qsizetype line)
     {
@@ -228,54 +215,20 @@ public:
 
     bool Add(QByteArrayView bytes)
     {
-        if (FTail) {
-            FTail->Add(bytes);
-            FAfterMark += bytes.size();
+        if (FLines.Add(bytes))
             return true;
-        }
-        const qsizetype mark = bytes.indexOf('\x1A');
-        QByteArrayView data = mark < 0 ? bytes : bytes.first(mark);
-        if (!FCarry.isEmpty()) {
-            // The line the last piece began ends here, or at the mark.
-            const qsizetype lf = data.indexOf('\n');
-            FCarry.append(lf < 0 ? data : data.first(lf + 1));
-            data = lf < 0 ? QByteArrayView() : data.sliced(lf + 1);
-            if (lf >= 0 || mark >= 0) {
-                CheckLines(FCarry);
-                FCarry.clear();
-            }
-        }
-        if (mark < 0) {
-            const qsizetype lastLf = data.lastIndexOf('\n');
-            CheckLines(data.first(lastLf + 1));
-            FCarry.append(data.sliced(lastLf + 1));
-        } else {
-            CheckLines(data);
-            const bool startsLine = mark > 0 ? bytes[mark - 1] == '\n' : !FLastByte || *FLastByte == '\n';
-            FTail.emplace(startsLine);
-            FTail->Add(bytes.sliced(mark + 1));
-            FAfterMark = bytes.size() - mark - 1;
-        }
-        if (!bytes.isEmpty())
-            FLastByte = bytes.back();
-        if (FCarry.size() > FileIo::MaxLineBytes) {
-            FTooLongLine = FSummary.Lines + 1;
-            FCarry.clear();
-            return false;
-        }
-        return true;
+        FTooLongLine = FSummary.Lines + 1;
+        return false;
     }
 
-    qint64 BytesAfterEndMark() const { return FTail ? FAfterMark : -1; }
+    qint64 BytesAfterEndMark() const { return FLines.BytesAfterEndMark(); }
     qsizetype TooLongLine() const { return FTooLongLine; }
 
     TFileSummary Finish()
     {
-        if (!FCarry.isEmpty())
-            CheckLines(FCarry);  // the last line, without a line end
-        FCarry.clear();
-        if (FTail)
-            if (auto loss = FTail->Loss(FSummary.Lines))
+        FLines.Finish();
+        if (FLines.Tail())
+            if (auto loss = FLines.Tail()->Loss(FSummary.Lines))
                 Emit(FCheck.PassedOver(*loss, nullptr));
         if (FLastTrailer)
             FCheck.CheckTotals(
@@ -311,20 +264,10 @@ private:
     void CheckLines(QByteArrayView data)
     {
         while (!data.isEmpty()) {
-            const int processors = std::max(1, QThread::idealThreadCount());
-            const int count = int(std::clamp<qsizetype>(data.size() / MinThreadShare, 1, processors));
             std::vector<std::unique_ptr<TRun>> runs;
-            for (const QByteArrayView part : TUvoLines::SplitAtLineEnds(data, count))
+            for (const QByteArrayView part : RunsForProcessors(data, MinThreadShare))
                 runs.push_back(std::make_unique<TRun>(FFormat, part, FShown));
-            {
-                std::vector<std::jthread> workers;
-                for (size_t i = 1; i < runs.size(); ++i)
-                    workers.emplace_back([run = runs[i].get()] { run->Read(); });
-                runs.front()->Read();
-            }
-            for (const auto& run : runs)
-                if (run->Failure)
-                    std::rethrow_exception(run->Failure);
+            SideBySide(runs.size(), [&](size_t i) { runs[i]->Read(); });
             QByteArrayView rest;
             for (const auto& run : runs) {
                 Merge(*run);
@@ -423,10 +366,7 @@ private:
     TShownCounts FShown;
     TNotShownByKind FNotShown;
     std::unordered_map<const TRec*, TTally> FTallies;
-    QByteArray FCarry;  // the beginning of a line that the next bytes finish
-    std::optional<char> FLastByte;
-    std::optional<TEndMarkTail> FTail;  // once a byte 26 has ended the lines
-    qint64 FAfterMark = 0;
+    TLinePieces FLines{[this](QByteArrayView lines) { CheckLines(lines); }};
     qsizetype FTooLongLine = 0;
     std::unique_ptr<TContentRec> FPreviousOwned;
     const TContentRec* FPrevious = nullptr;  // the last record so far
