@@ -25,10 +25,6 @@ namespace {
 
 const QString OpenForWritingMessage = QStringLiteral("Невозможно открыть файл для записи.");
 
-// Large enough that a file is read in few calls, small enough to probe for
-// the end of a file whose size was already read in full.
-constexpr qsizetype ReadChunk = 1 << 20;
-
 QByteArray NativePath(const QString& fileName) { return QFile::encodeName(fileName); }
 
 TWriteHook& WriteHook()

@@ -24,6 +24,10 @@ enum class TReadFailure {
 // The longest line read: far longer than any record, short enough that a
 // file without line ends (or /dev/zero) cannot fill the memory.
 inline constexpr qsizetype MaxLineBytes = 1 << 20;
+// A whole read takes this much at a time: large enough that a file is read in
+// few calls, small enough to probe for the end of a file whose size was
+// already read in full.
+inline constexpr qsizetype ReadChunk = 1 << 20;
 
 struct TReadResult {
     QByteArray Bytes;  // LineTooLong: the lines before that line

@@ -18,15 +18,12 @@ namespace {
 // A written file goes out in pieces of about this size, never built whole.
 constexpr qsizetype RenderPieceSize = 1 << 20;
 
+using UvoFile::LineTooLongMessage;
 using UvoFile::ReadResult;
 
 const QString OpenErrorMessage =
     QStringLiteral("Ошибка при открытии файла. Возможно, файл занят другим приложением.");
 
-QString LineTooLongMessage(qsizetype line)
-{
-    return QStringLiteral("Неверный формат. Строка %1 длиннее 1 МБ: это не запись файла UVO.").arg(line);
-}
 
 QString ReadFailureMessage(const FileIo::TReadResult& read)
 {
@@ -209,6 +206,11 @@ private:
 }  // namespace
 
 namespace UvoFile {
+
+QString LineTooLongMessage(qsizetype line)
+{
+    return QStringLiteral("Неверный формат. Строка %1 длиннее 1 МБ: это не запись файла UVO.").arg(line);
+}
 
 ReadResult ReadBytes(const QByteArray& bytes, TContent& content)
 {

@@ -18,6 +18,9 @@ namespace UvoFile {
 // in units of its own choosing.
 using TProgress = std::function<void(qint64 done, qint64 total)>;
 
+// Why reading stopped at a line longer than any record, in the user's words.
+QString LineTooLongMessage(qsizetype line);
+
 struct ReadResult {
     bool Ok = false;
     QString Message;  // why reading stopped, in the user's words; empty when Ok

@@ -7,6 +7,7 @@
 #include "LinePieces.h"
 #include "TContent.h"
 #include "TFormat.h"
+#include "UvoFile.h"
 #include "UvoLines.h"
 
 #include <algorithm>
@@ -22,10 +23,10 @@ namespace {
 // least this much of them.
 constexpr qsizetype MinThreadShare = 256 * 1024;
 
-// A whole read of a regular file takes a megabyte at a time and looks at the
-// open line after each: a line that has outgrown FileIo::MaxLineBytes there
-// ends the read.
-constexpr qsizetype WholeReadStep = 1 << 20;
+// A whole read of a regular file takes FileIo::ReadChunk at a time and looks
+// at the open line after each: a line that has outgrown FileIo::MaxLineBytes
+// there ends the read.
+constexpr qsizetype WholeReadStep = FileIo::ReadChunk;
 
 const QString Consequence = QStringLiteral("nothing checked or written");
 
@@ -76,7 +77,7 @@ struct TStop {
     // As the editor's reader words it.
     QString Message() const
     {
-        return TooLong ? QStringLiteral("Неверный формат. Строка %1 длиннее 1 МБ: это не запись файла UVO.").arg(Line)
+        return TooLong ? UvoFile::LineTooLongMessage(Line)
                        : TUvoLines::RefusedLineMessage(Line, Text);
     }
 };
