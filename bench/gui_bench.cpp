@@ -52,9 +52,9 @@
 namespace {
 
 constexpr int Runs = 5;  // every time is the median of this many runs
-constexpr double ShowContentTargetMs = 300;
-constexpr double OpenTargetMs = 1500;
-constexpr double SwitchTargetMs = 50;
+constexpr double ShowContentTargetMs = 240;
+constexpr double OpenTargetMs = 1200;
+constexpr double SwitchTargetMs = 40;
 // The targets of the problems list, the find bar and undo hold for files of
 // up to this many accounts; larger files print their figures unjudged.
 constexpr int ListTargetAccounts = 10000;
