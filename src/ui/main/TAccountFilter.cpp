@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <future>
 #include <vector>
 
 namespace {
@@ -236,12 +235,6 @@ TAccountFilter::~TAccountFilter() = default;
 
 void TAccountFilter::Rebuild(const TContent& content, const TContentRec* FocusRec)
 {
-    // Without a focus record "<Все записи>" is chosen next; its records are
-    // put in order meanwhile, on a thread of their own, reading what this
-    // thread only reads too.
-    std::future<std::vector<TContentRec*>> allInOrder;
-    if (!FocusRec)
-        allInOrder = std::async(std::launch::async, [&content] { return InTypeOrder(content); });
     std::vector<TFilterItem> items;
     TWidestText widest(FBox.font(), FBox.width(), FCharWidths);
     const TFormat& format = content.Format();
@@ -281,9 +274,6 @@ void TAccountFilter::Rebuild(const TContent& content, const TContentRec* FocusRe
     items.push_back({NoAccountText, QString(), withAccount, accounts.size() - withAccount});
     FItems->Reset(std::move(items));
     FListedCount = content.Count();
-    FAllInOrder.reset();
-    if (allInOrder.valid())
-        FAllInOrder = allInOrder.get();
     FBox.setCurrentIndex(0);
     FitDropDown(widest.Widest());
     SelectFor(FocusRec);
@@ -293,7 +283,6 @@ void TAccountFilter::ContentChanged()
 {
     FListedCount = -1;
     FRecsByItem.clear();
-    FAllInOrder.reset();
 }
 
 bool TAccountFilter::SelectFor(const TContentRec* FocusRec)
@@ -322,20 +311,13 @@ int TAccountFilter::DropDownWidth() const { return std::max(FBox.width(), FBox.v
 
 bool TAccountFilter::AllRecordsSelected() const { return FBox.currentIndex() == 0; }
 
-std::optional<TFilterSelection> TAccountFilter::Selection(const TContent& content)
+std::optional<TFilterSelection> TAccountFilter::Selection(const TContent& content) const
 {
     const int index = FBox.currentIndex();
     if (index < 0)
         return std::nullopt;
-    if (index == 0) {
-        TFilterSelection all{{}, std::nullopt};
-        if (FAllInOrder && content.Count() == FListedCount)
-            all.Recs = std::move(*FAllInOrder);
-        else
-            all.Recs = InTypeOrder(content);
-        FAllInOrder.reset();  // taken once: a later choice sorts the content as it is then
-        return all;
-    }
+    if (index == 0)
+        return TFilterSelection{InTypeOrder(content), std::nullopt};
     const TFilterItem& item = FItems->Item(index);
     TFilterSelection chosen{{}, item.Account};  // an empty account for the last item
     if (std::optional<std::vector<TContentRec*>> listed = Listed(content, index))

@@ -46,7 +46,7 @@ public:
 
     bool AllRecordsSelected() const;
     // The records the selected item shows; none when no item is selected.
-    std::optional<TFilterSelection> Selection(const TContent& content);
+    std::optional<TFilterSelection> Selection(const TContent& content) const;
     // The width the list opens with: the box's, or more for long holder names.
     int DropDownWidth() const;
 
@@ -65,7 +65,4 @@ private:
     // -1 once the document has announced a change.
     std::vector<quint32> FRecsByItem;
     int FListedCount = -1;
-    // "<Все записи>" in display order, sorted by a rebuild without focus
-    // record for the choice that follows it.
-    std::optional<std::vector<TContentRec*>> FAllInOrder;
 };
