@@ -137,6 +137,22 @@ private slots:
         QCOMPARE(ItemTexts(Form()).size(), 4);  // choosing never rebuilds the list
     }
 
+    void aRecordDeletedWithoutRebuildIsGoneFromItsItem()
+    {
+        AddAccount(Form(), "100");
+        Add(Form(), History, {{"310011", "100"}});
+        Add(Form(), History, {{"310011", "100"}});
+        Form().ShowContent(nullptr);
+        const TContentRec* gone = GridOf(Form(), History).Rec(0);
+        FWindow->Prompts.Answers.push_back(TAnswer::Yes);
+        Form().DeleteRec(&GridOf(Form(), History), 0);  // takes out its row only; the list stays
+        QCOMPARE(ItemTexts(Form()).size(), 3);
+
+        ChooseItem(Form(), 1);
+        QCOMPARE(RowCounts(Form()), QList<int>({1, 1}));
+        QVERIFY(GridOf(Form(), History).Rec(0) != gone);
+    }
+
     void anAccountWhoseRecordsAreGoneShowsNothing()
     {
         AddAccount(Form(), "100");

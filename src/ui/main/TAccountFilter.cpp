@@ -21,10 +21,16 @@ const QString PrimaryHolder = QStringLiteral("01");
 
 constexpr int DropDownExtra = 24;  // beyond the widest holder name
 
+// An item of the box; an account's item also names where its records stand
+// on the list of records by item that the rebuild made.
 struct TFilterItem {
     QString Text;
     QString Account;
+    size_t First = 0;
+    size_t Count = 0;
 };
+
+constexpr quint32 NoAccountItem = quint32(-1);  // a record without account
 
 QString WithoutTrailingSpaces(QString text)
 {
@@ -103,9 +109,9 @@ private:
 };
 
 struct TAccountOfRec {
-    QStringView Account;  // the record's own text, which lives as long as it
+    const QString* Account;  // the record's own text, which lives as long as it
     const TRec* Type;
-    const TContentRec* Rec;
+    TContentRec* Rec;
 };
 
 // The account of every record, gathered in a pass that does nothing else: the
@@ -115,26 +121,36 @@ std::vector<TAccountOfRec> AccountsOf(const TContent& content)
 {
     std::vector<TAccountOfRec> accounts(content.Records().size());
     for (size_t i = 0; i < accounts.size(); ++i) {
-        const TContentRec* rec = content.Records()[i];
-        accounts[i] = {rec->Account, rec->Rec, rec};
+        TContentRec* rec = content.Records()[i];
+        accounts[i] = {&rec->Account, rec->Rec, rec};
     }
     return accounts;
 }
 
 // The records of one account mostly share the text itself.
-bool SameText(QStringView a, QStringView b) { return (a.data() == b.data() && a.size() == b.size()) || a == b; }
-
-// How many runs of records of one account there are: at least as many as accounts.
-size_t RunsOfAccounts(const std::vector<TAccountOfRec>& accounts)
+bool SameText(const QString& a, const QString& b)
 {
-    size_t runs = 0;
-    QStringView last;
-    for (const TAccountOfRec& each : accounts)
-        if (!each.Account.isEmpty() && !SameText(each.Account, last)) {
-            ++runs;
-            last = each.Account;
-        }
-    return runs;
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
+// Lists the records item by item, each item's in content order, and notes
+// each item's place on the list; the records without account come last, from
+// the place returned.
+size_t ListRecordsByItem(const std::vector<quint32>& itemOfRec, std::vector<TFilterItem>& items,
+                         std::vector<quint32>& recsByItem)
+{
+    std::vector<size_t> next(items.size());
+    size_t first = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+        items[i].First = next[i] = first;
+        first += items[i].Count;
+    }
+    const size_t withAccount = first;
+    size_t nextWithout = withAccount;
+    recsByItem.resize(itemOfRec.size());
+    for (size_t i = 0; i < itemOfRec.size(); ++i)
+        recsByItem[itemOfRec[i] == NoAccountItem ? nextWithout++ : next[itemOfRec[i]]++] = quint32(i);
+    return withAccount;
 }
 
 // An account's item text: the account and the primary holder's name.
@@ -226,35 +242,47 @@ void TAccountFilter::Rebuild(const TContent& content, const TContentRec* FocusRe
     const TFieldPlace surname(format, format.ConsumerRec, SurnameFld);
     const TFieldPlace firstName(format, format.ConsumerRec, FirstNameFld);
     const std::vector<TAccountOfRec> accounts = AccountsOf(content);
-    QHash<QStringView, size_t> itemOf;  // account -> its item
-    itemOf.reserve(RunsOfAccounts(accounts));
-    size_t item = 0;
-    QStringView lastAccount;  // the records of one account mostly follow each other
-    for (const TAccountOfRec& each : accounts) {
-        if (each.Account.isEmpty())
+    std::vector<quint32> itemOfRec(accounts.size(), NoAccountItem);
+    QHash<QStringView, quint32> itemOf;  // account -> its item
+    quint32 item = 0;
+    const QString* lastAccount = nullptr;  // the records of one account mostly follow each other
+    for (size_t i = 0; i < accounts.size(); ++i) {
+        const TAccountOfRec& each = accounts[i];
+        if (each.Account->isEmpty())
             continue;
-        if (!SameText(each.Account, lastAccount)) {
-            auto found = itemOf.constFind(each.Account);
+        if (!lastAccount || !SameText(*each.Account, *lastAccount)) {
+            auto found = itemOf.constFind(*each.Account);
             if (found == itemOf.constEnd()) {
-                found = itemOf.insert(each.Account, items.size());
-                items.push_back({each.Account.toString(), each.Account.toString()});
+                const QString account = QStringView(*each.Account).toString();
+                found = itemOf.insert(account, quint32(items.size()));
+                items.push_back({account, account});
             }
             item = *found;
             lastAccount = each.Account;
         }
+        itemOfRec[i] = item;
+        ++items[item].Count;
         if (each.Type == format.ConsumerRec && holderNumber.Value(*each.Rec) == PrimaryHolder) {
             // A later primary holder of the same account overwrites an earlier one.
             items[item].Text = HolderText(items[item].Account, surname.Value(*each.Rec), firstName.Value(*each.Rec));
             widest.Add(items[item].Text);
         }
     }
+    const size_t withAccount = ListRecordsByItem(itemOfRec, items, FRecsByItem);
     SortByText(items);
     items.insert(items.begin(), {AllRecordsText, QString()});
-    items.push_back({NoAccountText, QString()});
+    items.push_back({NoAccountText, QString(), withAccount, accounts.size() - withAccount});
     FItems->Reset(std::move(items));
+    FListedCount = content.Count();
     FBox.setCurrentIndex(0);
     FitDropDown(widest.Widest());
     SelectFor(FocusRec);
+}
+
+void TAccountFilter::ContentChanged()
+{
+    FListedCount = -1;
+    FRecsByItem.clear();
 }
 
 bool TAccountFilter::SelectFor(const TContentRec* FocusRec)
@@ -288,18 +316,41 @@ std::optional<TFilterSelection> TAccountFilter::Selection(const TContent& conten
     const int index = FBox.currentIndex();
     if (index < 0)
         return std::nullopt;
-    TFilterSelection chosen{std::make_unique<TContent>(content.Format(), false), std::nullopt};
-    TContent& recs = *chosen.Recs;
-    if (index == 0) {
-        recs.Reserve(content.Count());
+    if (index == 0)
+        return TFilterSelection{InTypeOrder(content), std::nullopt};
+    const TFilterItem& item = FItems->Item(index);
+    TFilterSelection chosen{{}, item.Account};  // an empty account for the last item
+    if (std::optional<std::vector<TContentRec*>> listed = Listed(content, index))
+        chosen.Recs = std::move(*listed);
+    else
         for (TContentRec* rec : content.Records())
-            recs.Add(rec);
-        recs.SortRec2();
-        return chosen;
-    }
-    chosen.Account = FItems->Item(index).Account;  // empty for the last item
-    for (TContentRec* rec : content.Records())
-        if (rec->Account == *chosen.Account)
-            recs.Add(rec);
+            if (rec->Account == item.Account)
+                chosen.Recs.push_back(rec);
     return chosen;
+}
+
+std::optional<std::vector<TContentRec*>> TAccountFilter::Listed(const TContent& content, int index) const
+{
+    const TFilterItem& item = FItems->Item(index);
+    if (content.Count() != FListedCount)
+        return std::nullopt;
+    std::vector<TContentRec*> recs;
+    recs.reserve(item.Count);
+    for (size_t i = item.First; i < item.First + item.Count; ++i) {
+        TContentRec* rec = content[int(FRecsByItem[i])];
+        if (rec->Account != item.Account)
+            return std::nullopt;  // changed where no signal told
+        recs.push_back(rec);
+    }
+    return recs;
+}
+
+std::vector<TContentRec*> TAccountFilter::InTypeOrder(const TContent& content)
+{
+    TContent recs(content.Format(), false);
+    recs.Reserve(content.Count());
+    for (TContentRec* rec : content.Records())
+        recs.Add(rec);
+    recs.SortRec2();
+    return recs.Records();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -11,15 +11,17 @@ class TContent;
 class TContentRec;
 class TFilterItems;
 
-// What the selected filter item shows: the records in display order, on a
-// list that does not own them, and the filter account (none for "<Все записи>").
+// What the selected filter item shows: the records in display order and the
+// filter account (none for "<Все записи>").
 struct TFilterSelection {
-    std::unique_ptr<TContent> Recs;
+    std::vector<TContentRec*> Recs;
     std::optional<QString> Account;
 };
 
 // The account filter list (cbFilter): "<Все записи>", one item per account,
-// and "Без счёта/Header/Trailer". It is rebuilt by every ShowContent.
+// and "Без счёта/Header/Trailer". It is rebuilt by every ShowContent, which
+// also lists the records of each account item, so that choosing an item reads
+// its records only.
 class TAccountFilter {
 public:
     static inline const QString AllRecordsText = QStringLiteral("<Все записи>");
@@ -38,6 +40,10 @@ public:
     // another item than before is selected now.
     bool SelectFor(const TContentRec* FocusRec);
 
+    // The records changed without a rebuild: the lists it made are forgotten,
+    // and choices read the whole content until the next rebuild.
+    void ContentChanged();
+
     bool AllRecordsSelected() const;
     // The records the selected item shows; none when no item is selected.
     std::optional<TFilterSelection> Selection(const TContent& content) const;
@@ -46,8 +52,17 @@ public:
 
 private:
     void FitDropDown(int widest);
+    // The records of the account item index as the rebuild listed them; none
+    // when the content has changed since.
+    std::optional<std::vector<TContentRec*>> Listed(const TContent& content, int index) const;
+    static std::vector<TContentRec*> InTypeOrder(const TContent& content);
 
     QComboBox& FBox;
     TFilterItems* FItems;
     std::vector<qint16> FCharWidths;  // of the box's font, kept from one rebuild to the next
+    // The places in the content of the records of every account item, item
+    // after item, as the last rebuild found them among FListedCount records;
+    // -1 once the document has announced a change.
+    std::vector<quint32> FRecsByItem;
+    int FListedCount = -1;
 };

@@ -205,7 +205,10 @@ void TMainForm::FollowDocument()
 {
     TUvoDocument* document = FDocument.get();
     connect(document, &TUvoDocument::FileStateChanged, this, &TMainForm::ShowFileState);
-    connect(document, &TUvoDocument::ContentAboutToBeReplaced, this, &TMainForm::ClearView);
+    connect(document, &TUvoDocument::ContentAboutToBeReplaced, this, [this] {
+        FFilter->ContentChanged();
+        ClearView();
+    });
     connect(document, &TUvoDocument::ContentReplaced, this, [this] {
         ShowContent(nullptr);
         // A file just shown is ready for the keys: its first record has the focus.
@@ -221,6 +224,7 @@ void TMainForm::ShowChange(const TRecordChange& change)
         ShowContent(change.Focus);
         return;
     }
+    FFilter->ContentChanged();
     for (const TContentRec* rec : change.Removed)
         PanelGroup->RemoveRec(rec);
     if (VTList().isEmpty() && !change.Removed.empty())
@@ -307,7 +311,7 @@ void TMainForm::ApplyFilter()
     PanelGroup->hide();  // drawn once, when rebuilt
     ClearView();
     const std::optional<TFilterSelection> chosen = FFilter->Selection(Content());
-    PanelGroup->ShowRecords(chosen->Recs->Records(), chosen->Account);
+    PanelGroup->ShowRecords(chosen->Recs, chosen->Account);
     ScrollBar->setValue(0);
     PanelGroup->show();
     ShowStatusBarInfo();

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPointer>
@@ -15,6 +16,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -63,23 +65,65 @@ QFont Bold(QFont font)
     return font;
 }
 
+// The widths of column captions in one font. Every grid of a record type has
+// the same captions, and a view shows a dozen grids or more at every rebuild:
+// each caption is laid out once. Like the grid style, the one set of widths
+// lives as long as the application.
+class TCaptionWidths : public QObject {
+public:
+    // Another font than the last starts afresh.
+    void UseFont(const QFont& font)
+    {
+        if (FMetrics && FFont == font)
+            return;
+        FFont = font;
+        FMetrics.emplace(font);
+        FWidths.clear();
+    }
+    int Of(const QString& caption)
+    {
+        auto known = FWidths.constFind(caption);
+        if (known == FWidths.constEnd())
+            known = FWidths.insert(caption, FMetrics->horizontalAdvance(caption));
+        return *known;
+    }
+
+private:
+    QFont FFont;
+    std::optional<QFontMetrics> FMetrics;
+    QHash<QString, int> FWidths;
+};
+
+TCaptionWidths& CaptionWidths(const QFont& font)
+{
+    static QPointer<TCaptionWidths> widths;
+    if (!widths) {
+        widths = new TCaptionWidths;
+        widths->setParent(qApp);
+    }
+    widths->UseFont(font);
+    return *widths;
+}
+
 }  // namespace
 
 TRecordGrid::TRecordGrid(const TContentRec& first, QWidget* parent)
     : QTableView(parent), FModel(new TRecordGridModel(first, this))
 {
     setObjectName(QStringLiteral("VT"));
+    // Tuned while there are no columns: a font or a scroll mode set later would
+    // lay out every column again.
+    TuneVT();
     setModel(FModel);
     AddColumns();
-    TuneVT();
 }
 
 void TRecordGrid::AddColumns()
 {
-    const QFontMetrics bold(Bold(horizontalHeader()->font()));
     const QStringList& captions = FModel->Captions();
+    TCaptionWidths& widths = CaptionWidths(Bold(horizontalHeader()->font()));
     for (int i = 0; i < captions.size(); ++i)
-        horizontalHeader()->resizeSection(i, bold.horizontalAdvance(captions[i]) + ColumnExtra);
+        horizontalHeader()->resizeSection(i, widths.Of(captions[i]) + ColumnExtra);
 }
 
 void TRecordGrid::TuneVT()
