@@ -23,6 +23,8 @@ QString TValueChars::toString() const
 
 void TValueChars::DecodeTo(char16_t* out) const
 {
+    if (FSize == 0)
+        return;  // an empty value may point nowhere
     if (FWide)
         std::memcpy(out, FData, sizeof(char16_t) * size_t(FSize));
     else
