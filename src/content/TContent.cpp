@@ -103,7 +103,7 @@ QString TContentRec::RecToString() const
         const TValueChars value = FValues.Chars(i);
         const qsizetype used = std::min(value.size(), width);
         value.First(used).AppendTo(line);
-        line.append(QString(width - used, u' '));
+        line.resize(line.size() + width - used, u' ');
     }
     return line;
 }

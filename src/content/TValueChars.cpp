@@ -6,11 +6,6 @@
 
 #include <cstring>
 
-char16_t TValueChars::At(qsizetype i) const
-{
-    return FWide ? Wide()[i].unicode() : AnsiCodePage::DecodeChar(Bytes()[i]);
-}
-
 TValueChars TValueChars::First(qsizetype n) const
 {
     return FWide ? TValueChars(Wide().first(n)) : TValueChars(Bytes().first(n));

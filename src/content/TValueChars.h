@@ -22,7 +22,6 @@ public:
     QByteArrayView Bytes() const { return QByteArrayView(static_cast<const char*>(FData), FSize); }
     QStringView Wide() const { return QStringView(static_cast<const char16_t*>(FData), FSize); }
 
-    char16_t At(qsizetype i) const;
     TValueChars First(qsizetype n) const;
     QString toString() const;
     // Writes size() characters.

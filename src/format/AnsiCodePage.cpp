@@ -54,12 +54,6 @@ inline char EncodeChar(const ReverseTable& table, QChar c)
 
 namespace AnsiCodePage {
 
-char16_t DecodeChar(char byte)
-{
-    const auto b = static_cast<unsigned char>(byte);
-    return b < 128 ? char16_t(b) : HighHalf[b - 128];
-}
-
 void DecodeTo(QByteArrayView bytes, char16_t* out)
 {
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());

@@ -11,8 +11,6 @@
 namespace AnsiCodePage {
 
 QString Decode(QByteArrayView bytes);
-// The character of one byte.
-char16_t DecodeChar(char byte);
 // Decodes into an existing string, reusing its buffer (for line-by-line reading).
 void DecodeInto(QByteArrayView bytes, QString& out);
 // Decodes into room for bytes.size() characters.
